@@ -1,0 +1,28 @@
+// The main window's state: module-level, alive for the whole run.
+#pragma once
+
+#include <windows.h>
+
+#include "model/key_names.h"
+#include "model/key_table.h"
+
+constexpr size_t PATH_SIZE = 260;
+constexpr size_t STATUS_TEXT_SIZE = 260;
+
+extern char g_currentPath[PATH_SIZE];
+extern char g_fileTitle[PATH_SIZE];
+extern char g_statusText[STATUS_TEXT_SIZE];
+extern int g_connected;
+extern int g_connectedModelId;
+extern int g_labelModelId;
+extern int g_selectedLayer;
+extern char g_slotTexts[SLOT_COUNT][DISPLAY_TEXT_SIZE];
+
+extern HINSTANCE g_instance;
+extern HWND g_mainWindow;
+extern HWND g_statusBar;
+extern HWND g_normalLayerButton;
+extern HWND g_shiftLayerButton;
+extern HWND g_console;
+extern HFONT g_font12;
+extern HFONT g_font13;

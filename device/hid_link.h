@@ -1,0 +1,45 @@
+// The link to the keyboard module: finding it among the HID interfaces and
+// holding the handles through which reports are exchanged with it.
+#pragma once
+
+#include "device/hid_platform.h"
+
+constexpr int MODULE_VENDOR_ID = 0x10F7;
+
+// Report buffers hold the largest full-speed HID report with its report ID.
+constexpr int REPORT_BUFFER_SIZE = 65;
+// Report ID and request bytes 1 to 8; report ID and reply bytes 1 to 6.
+constexpr int MIN_OUTPUT_REPORT_LENGTH = 9;
+constexpr int MIN_INPUT_REPORT_LENGTH = 7;
+
+// The one connection to the module; all zero at program start.
+struct HidLink {
+    int linkUp;         // 1 while the open module has not failed a write or a reply
+    int lastProductId;  // product id of the last module found; never cleared
+    HidHandle syncHandle;
+    HidHandle readHandle;  // overlapped, used only for replies
+    HidEvent readEvent;    // created by the first successful search, never closed
+    int outputReportLength;
+    int inputReportLength;
+};
+
+extern HidLink g_hidLink;
+
+// 1 when reports of these lengths carry a whole request and reply and fit
+// the report buffers.
+int ReportLengthsFit(int outputLength, int inputLength);
+
+// Searches for the module with this product id and opens it; returns the
+// product id when it was found, else 0. Leaves the link-up flag set to match.
+int ConnectModule(int productId);
+
+// Searches the present HID interfaces for the module with this product id
+// and opens it; 1 = found and opened. Does not touch the link-up flag.
+int FindHidDevice(int productId);
+
+// Fills the report lengths from the synchronous handle; 1 = read.
+int ReadCapabilities();
+
+// Opens the read handle on path (closing the old one) and, the first time,
+// the read event; 1 = both are usable.
+int OpenReadHandle(const char* path);

@@ -1,0 +1,45 @@
+#include "device/module_commands.h"
+
+#include <cstdlib>
+
+#include "device/report_exchange.h"
+#include "model/key_table.h"
+
+namespace {
+
+// Reply byte k (1 to 6), read back from the reply text form.
+int ReplyByte(int k) {
+    char text[REPLY_TEXT_SIZE];
+    FormatReply(text, sizeof text);
+    return static_cast<int>(strtol(text + 3 * (k - 1), nullptr, 16));
+}
+
+}  // namespace
+
+int WriteKeyTable() {
+    int failures = 0;
+    for (int index = 0; index < TABLE_SIZE; ++index) {
+        int32_t value = GetKeyCode(LayerOfIndex(index), SlotOfIndex(index));
+        // Signed division: the bytes of a negative value follow C's truncation.
+        if (!Transact(CMD_WRITE_KEY, index, value / 256, value % 256, 0, 0)) ++failures;
+    }
+    return failures == 0 ? 1 : 0;
+}
+
+int ReadKeyTable() {
+    int failures = 0;
+    for (int index = 0; index < TABLE_SIZE; ++index) {
+        if (!Transact(CMD_READ_KEY, index, 0, 0, 0, 0)) {
+            ++failures;
+            continue;
+        }
+        SetKeyCode(LayerOfIndex(index), SlotOfIndex(index),
+                   MakeKeyCode(ReplyByte(3), ReplyByte(4)));
+    }
+    return failures;
+}
+
+int ReadFirmwareVersion() {
+    if (!Transact(CMD_VERSION, 0, 0, 0, 0, 0)) return 0;
+    return ReplyByte(2);
+}

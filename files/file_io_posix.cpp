@@ -1,0 +1,71 @@
+#include "files/file_io.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+
+namespace {
+
+// How many names a save tries for its new file before it gives up.
+constexpr int TEMP_NAME_ATTEMPTS = 100;
+
+bool ReadUpTo(int fd, char* buffer, size_t capacity, size_t* length) {
+    size_t total = 0;
+    while (total < capacity) {
+        ssize_t got = read(fd, buffer + total, capacity - total);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return false;
+        if (got == 0) break;
+        total += static_cast<size_t>(got);
+    }
+    *length = total;
+    return true;
+}
+
+bool WriteAll(int fd, const char* bytes, size_t length) {
+    size_t total = 0;
+    while (total < length) {
+        ssize_t put = write(fd, bytes + total, length - total);
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) return false;
+        total += static_cast<size_t>(put);
+    }
+    return true;
+}
+
+// Creates a new, empty file beside path and puts its name into temp; returns
+// its descriptor, or -1 when none could be made.
+int CreateFileBeside(const char* path, char* temp, size_t size) {
+    for (int attempt = 0; attempt < TEMP_NAME_ATTEMPTS; ++attempt) {
+        int length =
+            std::snprintf(temp, size, "%s.%ld-%d.tmp", path, static_cast<long>(getpid()), attempt);
+        if (length < 0 || static_cast<size_t>(length) >= size) return -1;
+        int fd = open(temp, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+}  // namespace
+
+bool ReadFileStart(const char* path, char* buffer, size_t capacity, size_t* length) {
+    int fd = open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = ReadUpTo(fd, buffer, capacity, length);
+    close(fd);
+    return ok;
+}
+
+bool ReplaceFileContents(const char* path, const char* bytes, size_t length) {
+    char temp[PATH_MAX];
+    int fd = CreateFileBeside(path, temp, sizeof temp);
+    if (fd < 0) return false;
+    bool ok = WriteAll(fd, bytes, length) && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    ok = ok && std::rename(temp, path) == 0;
+    if (!ok) unlink(temp);
+    return ok;
+}

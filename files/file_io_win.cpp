@@ -1,0 +1,95 @@
+#include "files/file_io.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+namespace {
+
+constexpr UINT PATH_CODE_PAGE = 949;
+
+// Room, in UTF-16 units, for a converted path and its terminator.
+constexpr int WIDE_PATH_SIZE = 1024;
+
+// Room for the code page 949 name of a save's new file and its terminator.
+constexpr size_t TEMP_PATH_SIZE = 1024;
+
+// How many names a save tries for its new file before it gives up.
+constexpr int TEMP_NAME_ATTEMPTS = 100;
+
+bool ToWidePath(const char* path, wchar_t* wide) {
+    return MultiByteToWideChar(PATH_CODE_PAGE, MB_ERR_INVALID_CHARS, path, -1, wide,
+                               WIDE_PATH_SIZE) > 0;
+}
+
+DWORD ChunkSize(size_t remaining) {
+    return remaining > MAXDWORD ? MAXDWORD : static_cast<DWORD>(remaining);
+}
+
+bool ReadUpTo(HANDLE file, char* buffer, size_t capacity, size_t* length) {
+    size_t total = 0;
+    while (total < capacity) {
+        DWORD got = 0;
+        if (!ReadFile(file, buffer + total, ChunkSize(capacity - total), &got, nullptr)) {
+            return false;
+        }
+        if (got == 0) break;
+        total += got;
+    }
+    *length = total;
+    return true;
+}
+
+bool WriteAll(HANDLE file, const char* bytes, size_t length) {
+    size_t total = 0;
+    while (total < length) {
+        DWORD put = 0;
+        if (!WriteFile(file, bytes + total, ChunkSize(length - total), &put, nullptr) || put == 0) {
+            return false;
+        }
+        total += put;
+    }
+    return true;
+}
+
+// Creates a new, empty file beside path and puts its name into wideTemp;
+// returns its handle, or INVALID_HANDLE_VALUE when none could be made.
+HANDLE CreateFileBeside(const char* path, wchar_t* wideTemp) {
+    char temp[TEMP_PATH_SIZE];
+    unsigned long processId = GetCurrentProcessId();
+    for (int attempt = 0; attempt < TEMP_NAME_ATTEMPTS; ++attempt) {
+        int length = std::snprintf(temp, sizeof temp, "%s.%lu-%d.tmp", path, processId, attempt);
+        if (length < 0 || static_cast<size_t>(length) >= sizeof temp) break;
+        if (!ToWidePath(temp, wideTemp)) break;
+        HANDLE file = CreateFileW(wideTemp, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+}  // namespace
+
+bool ReadFileStart(const char* path, char* buffer, size_t capacity, size_t* length) {
+    wchar_t widePath[WIDE_PATH_SIZE];
+    if (!ToWidePath(path, widePath)) return false;
+    HANDLE file = CreateFileW(widePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bool ok = ReadUpTo(file, buffer, capacity, length);
+    CloseHandle(file);
+    return ok;
+}
+
+bool ReplaceFileContents(const char* path, const char* bytes, size_t length) {
+    wchar_t widePath[WIDE_PATH_SIZE];
+    wchar_t wideTemp[WIDE_PATH_SIZE];
+    if (!ToWidePath(path, widePath)) return false;
+    HANDLE file = CreateFileBeside(path, wideTemp);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bool ok = WriteAll(file, bytes, length) && FlushFileBuffers(file);
+    ok = CloseHandle(file) && ok;
+    ok = ok && MoveFileExW(wideTemp, widePath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!ok) DeleteFileW(wideTemp);
+    return ok;
+}

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the portable core natively, again
+# under AddressSanitizer and UBSan, the file reader under libFuzzer, and the
+# Windows program under Wine in a private X display.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${USBKBD_BUILD:-$root/build}
+"$root/scripts/install-deps.sh"
+
+configure_and_build() {
+    local dir=$1
+    shift
+    cmake -S "$root" -B "$build/$dir" -G Ninja "$@" >/dev/null
+    cmake --build "$build/$dir"
+}
+
+configure_and_build native -DCMAKE_BUILD_TYPE=Debug
+ctest --test-dir "$build/native" --output-on-failure -j"$(nproc)"
+
+configure_and_build asan -DCMAKE_BUILD_TYPE=Debug -DUSBKBD_SANITIZE=ON
+ctest --test-dir "$build/asan" --output-on-failure -j"$(nproc)"
+
+configure_and_build fuzz -DCMAKE_BUILD_TYPE=Debug -DUSBKBD_FUZZ=ON \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+ctest --test-dir "$build/fuzz" --output-on-failure
+
+configure_and_build win -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake"
+# shellcheck source=scripts/xvfb.sh
+source "$root/scripts/xvfb.sh"
+start_display "$build/win/wineprefix"
+ctest --test-dir "$build/win" --output-on-failure

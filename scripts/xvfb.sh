@@ -1,0 +1,29 @@
+# Sourced by the scripts that need a display: starts a private Xvfb when
+# there is none and stops it, and this build's wineserver, on exit.
+start_display() {
+    local prefix=$1
+    export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    if [ -z "${DISPLAY:-}" ] || [ "${USBKBD_OWN_DISPLAY:-0}" = 1 ]; then
+        local display_file
+        display_file=$(mktemp)
+        Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
+        XVFB_PID=$!
+        for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
+        export DISPLAY=":$(cat "$display_file")"
+        rm -f "$display_file"
+    fi
+    trap stop_display EXIT
+    [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
+    # Keep the wineserver and Wine's own services running for the whole run,
+    # started here with no terminal, so that no test waits for their output.
+    wineserver -p
+    wine cmd /c exit >/dev/null 2>&1 </dev/null
+    # There is no window manager: Wine places and frames the windows itself,
+    # and closing one does not wait for a manager's answer.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+}
+
+stop_display() {
+    wineserver -k 2>/dev/null || true
+    if [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
+}

@@ -1,0 +1,169 @@
+#include "app_harness.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "app/main_window.h"
+#include "app/wide_text.h"
+
+namespace {
+
+constexpr DWORD START_TIMEOUT_MS = 10000;
+constexpr DWORD POLL_MS = 10;
+
+HWND WaitForMainWindow() {
+    for (DWORD waited = 0; waited < START_TIMEOUT_MS; waited += POLL_MS) {
+        HWND window = FindWindowW(MAIN_WINDOW_CLASS, nullptr);
+        if (window != nullptr && IsWindowVisible(window)) return window;
+        Sleep(POLL_MS);
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+AppUnderTest::AppUnderTest(const std::string& commandLine) {
+    running_ = true;
+    thread_ = std::thread([this, commandLine] {
+        exitCode_ = RunProgram(GetModuleHandleW(nullptr), commandLine.c_str(), SW_SHOWNORMAL);
+    });
+    window_ = WaitForMainWindow();
+    if (window_ != nullptr) Sync();
+}
+
+AppUnderTest::~AppUnderTest() {
+    if (running_) Close();
+}
+
+void AppUnderTest::Command(int id) { SendMessageW(window_, WM_COMMAND, id, 0); }
+
+void AppUnderTest::PostCommand(int id) { PostMessageW(window_, WM_COMMAND, id, 0); }
+
+void AppUnderTest::Sync() { SendMessageW(window_, WM_NULL, 0, 0); }
+
+int AppUnderTest::Close() {
+    if (IsWindow(window_)) PostMessageW(window_, WM_CLOSE, 0, 0);
+    return WaitForExit();
+}
+
+int AppUnderTest::WaitForExit() {
+    if (running_) {
+        thread_.join();
+        running_ = false;
+    }
+    return exitCode_;
+}
+
+std::string TextOf(HWND window) {
+    int length = GetWindowTextLengthW(window);
+    std::vector<wchar_t> wide(static_cast<size_t>(length) + 1);
+    GetWindowTextW(window, wide.data(), length + 1);
+    std::vector<char> text(wide.size() * 2 + 1);
+    Cp949FromWide(wide.data(), text.data(), text.size());
+    return text.data();
+}
+
+std::string StatusBarText(HWND statusBar) {
+    LRESULT length = SendMessageW(statusBar, SB_GETTEXTLENGTHW, 0, 0) & 0xFFFF;
+    std::vector<wchar_t> wide(static_cast<size_t>(length) + 1);
+    SendMessageW(statusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(wide.data()));
+    std::vector<char> text(wide.size() * 2 + 1);
+    Cp949FromWide(wide.data(), text.data(), text.size());
+    return text.data();
+}
+
+HWND StatusBarOf(HWND window) { return FindWindowExW(window, nullptr, STATUSCLASSNAMEW, nullptr); }
+
+HWND WaitForDialog(const wchar_t* caption, DWORD timeoutMs) {
+    for (DWORD waited = 0; waited < timeoutMs; waited += POLL_MS) {
+        HWND dialog = FindWindowW(L"#32770", caption);
+        if (dialog != nullptr && IsWindowVisible(dialog)) return dialog;
+        Sleep(POLL_MS);
+    }
+    return nullptr;
+}
+
+bool WaitUntilClosed(HWND window, DWORD timeoutMs) {
+    for (DWORD waited = 0; waited < timeoutMs; waited += POLL_MS) {
+        if (!IsWindow(window)) return true;
+        Sleep(POLL_MS);
+    }
+    return !IsWindow(window);
+}
+
+COLORREF PixelAt(HWND window, int x, int y) {
+    HDC dc = GetDC(window);
+    COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return colour;
+}
+
+RECT ChildRect(HWND child) {
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+int FontHeightOf(HWND control) {
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+    LOGFONTW logFont = {};
+    if (font == nullptr || GetObjectW(font, sizeof logFont, &logFont) == 0) return 0;
+    return logFont.lfHeight;
+}
+
+std::string ClassOf(HWND window) {
+    wchar_t name[64];
+    GetClassNameW(window, name, 64);
+    char text[128];
+    Cp949FromWide(name, text, sizeof text);
+    return text;
+}
+
+bool SaveScreenshot(HWND window, const char* name) {
+    const char* folder = std::getenv("USBKBD_SHOTS_DIR");
+    if (folder == nullptr || *folder == '\0') return false;
+    RECT rect;
+    GetWindowRect(window, &rect);
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    int stride = (width * 3 + 3) & ~3;
+
+    HDC windowDc = GetWindowDC(window);
+    HDC memoryDc = CreateCompatibleDC(windowDc);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memoryDc, bitmap);
+    BitBlt(memoryDc, 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
+    GdiFlush();
+
+    char path[MAX_PATH];
+    std::snprintf(path, sizeof path, "%s\\%s.bmp", folder, name);
+    FILE* file = std::fopen(path, "wb");
+    bool saved = false;
+    if (file != nullptr) {
+        BITMAPFILEHEADER header = {};
+        header.bfType = 0x4D42;
+        header.bfOffBits = sizeof header + sizeof info.bmiHeader;
+        header.bfSize = header.bfOffBits + static_cast<DWORD>(stride * height);
+        saved = std::fwrite(&header, sizeof header, 1, file) == 1 &&
+                std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, file) == 1 &&
+                std::fwrite(bits, static_cast<size_t>(stride) * height, 1, file) == 1;
+        std::fclose(file);
+    }
+    SelectObject(memoryDc, old);
+    DeleteObject(bitmap);
+    DeleteDC(memoryDc);
+    ReleaseDC(window, windowDc);
+    return saved;
+}

@@ -1,0 +1,60 @@
+// Runs the program's main window on a thread of the test process and lets
+// the test drive it with window messages, as a person would with the mouse.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <thread>
+
+class AppUnderTest {
+public:
+    // Starts the program with a code page 949 command line and waits until
+    // its window has been created and painted.
+    explicit AppUnderTest(const std::string& commandLine = "");
+    ~AppUnderTest();
+    AppUnderTest(const AppUnderTest&) = delete;
+    AppUnderTest& operator=(const AppUnderTest&) = delete;
+
+    HWND Window() const { return window_; }
+    HWND Control(int id) const { return GetDlgItem(window_, id); }
+
+    // Sends a command and returns when it has been carried out.
+    void Command(int id);
+    // Posts a command, for commands that open a modal dialog.
+    void PostCommand(int id);
+    // Returns once every message sent or posted before has been handled.
+    void Sync();
+    // Closes the window (WM_CLOSE) and returns the program's exit code.
+    int Close();
+    // Waits for the program to end by itself and returns its exit code.
+    int WaitForExit();
+
+private:
+    std::thread thread_;
+    HWND window_ = nullptr;
+    int exitCode_ = -1;
+    bool running_ = false;
+};
+
+// The text of a window or control as code page 949 bytes.
+std::string TextOf(HWND window);
+// The status bar's only part as code page 949 bytes.
+std::string StatusBarText(HWND statusBar);
+// The main window's status bar.
+HWND StatusBarOf(HWND window);
+// The first top-level dialog with this caption, waiting up to timeoutMs.
+HWND WaitForDialog(const wchar_t* caption, DWORD timeoutMs = 5000);
+// Waits until the window is gone; false after timeoutMs.
+bool WaitUntilClosed(HWND window, DWORD timeoutMs = 5000);
+// The colour of one pixel of a window's client area, as drawn on screen.
+COLORREF PixelAt(HWND window, int x, int y);
+// A child's rectangle in its parent's client coordinates.
+RECT ChildRect(HWND child);
+// The height of the font a control was given.
+int FontHeightOf(HWND control);
+// The class name of a window.
+std::string ClassOf(HWND window);
+// Saves the window, frame included, as a 24-bit BMP when USBKBD_SHOTS_DIR
+// names a folder; returns whether it was saved.
+bool SaveScreenshot(HWND window, const char* name);

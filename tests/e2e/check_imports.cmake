@@ -1,0 +1,22 @@
+# Fails unless EXE imports system DLLs only: one exe, no runtime DLLs beside it.
+cmake_minimum_required(VERSION 3.16)
+set(system_dlls
+    kernel32.dll user32.dll gdi32.dll comctl32.dll comdlg32.dll hid.dll setupapi.dll
+    msvcrt.dll advapi32.dll shell32.dll)
+execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "objdump failed on ${EXE}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\n]+" lines "${dump}")
+if(NOT lines)
+    message(FATAL_ERROR "no imports found in ${EXE}")
+endif()
+foreach(line ${lines})
+    string(REPLACE "DLL Name: " "" dll "${line}")
+    string(TOLOWER "${dll}" dll)
+    string(STRIP "${dll}" dll)
+    if(NOT dll IN_LIST system_dlls AND NOT dll MATCHES "^api-ms-win-crt-")
+        message(FATAL_ERROR "${EXE} imports ${dll}, which is not a system DLL")
+    endif()
+    message(STATUS "imports ${dll}")
+endforeach()

@@ -1,0 +1,206 @@
+// Finding the module among the HID interfaces and the states of the link.
+#include <utility>
+
+#include "device/module_commands.h"
+#include "device/report_exchange.h"
+#include "device_test_support.h"
+
+namespace {
+
+using DiscoveryTest = DeviceTest;
+
+void ExpectLinkOn(const std::string& path) {
+    EXPECT_EQ(g_hidLink.linkUp, 1);
+    SimHandleState sync = SimHandle(g_hidLink.syncHandle);
+    SimHandleState read = SimHandle(g_hidLink.readHandle);
+    EXPECT_TRUE(sync.open && !sync.overlapped);
+    EXPECT_TRUE(read.open && read.overlapped);
+    EXPECT_EQ(sync.path, path);
+    EXPECT_EQ(read.path, path);
+}
+
+TEST_F(DiscoveryTest, Qx206IsChosenWhenBothModelsArePresent) {
+    SimAddDevice(SimModule(MODEL_QX209));
+    int qx206 = AddModule(MODEL_QX206);
+    EXPECT_EQ(ConnectModule(MODEL_QX206), MODEL_QX206);
+    ExpectLinkOn(PathOf(qx206));
+    EXPECT_EQ(g_hidLink.lastProductId, MODEL_QX206);
+    EXPECT_EQ(SimCount().openHandles, 2);
+}
+
+TEST_F(DiscoveryTest, FirstOfTwoModulesOfOneModelInEnumerationOrderIsOpened) {
+    int first = AddModule(MODEL_QX209);
+    AddModule(MODEL_QX209);
+    EXPECT_EQ(ConnectModule(MODEL_QX209), MODEL_QX209);
+    ExpectLinkOn(PathOf(first));
+}
+
+TEST_F(DiscoveryTest, OnlyQx209IsFoundByTheSecondCall) {
+    int qx209 = AddModule(MODEL_QX209);
+    EXPECT_EQ(ConnectModule(MODEL_QX206), 0);
+    EXPECT_EQ(g_hidLink.linkUp, 0);
+    EXPECT_EQ(ConnectModule(MODEL_QX209), MODEL_QX209);
+    ExpectLinkOn(PathOf(qx209));
+}
+
+TEST_F(DiscoveryTest, ProductId0x207OfTheModuleVendorIsNeverConnected) {
+    SimAddDevice(SimModule(0x207));
+    EXPECT_EQ(ConnectModule(MODEL_QX206), 0);
+    EXPECT_EQ(ConnectModule(MODEL_QX209), 0);
+    EXPECT_EQ(g_hidLink.linkUp, 0);
+    EXPECT_EQ(g_hidLink.lastProductId, 0);
+    EXPECT_EQ(SimCount().openHandles, 0);
+}
+
+TEST_F(DiscoveryTest, PassesOverInterfacesThatAreNotTheModuleAndClosesThem) {
+    SimDevice unopenable = SimModule(MODEL_QX206);
+    unopenable.opens = false;
+    SimDevice nameless = SimModule(MODEL_QX206);
+    nameless.attributesReadable = false;
+    SimDevice pathless = SimModule(MODEL_QX206);
+    pathless.pathReadable = false;
+    for (const SimDevice& device :
+         {SimForeignDevice(0x046D, 0xC52B), SimForeignDevice(0x046D, MODEL_QX206), unopenable,
+          nameless, pathless, SimForeignDevice(MODULE_VENDOR_ID, MODEL_QX209)}) {
+        SimAddDevice(device);
+    }
+    int module = AddModule(MODEL_QX206);
+    EXPECT_EQ(ConnectModule(MODEL_QX206), MODEL_QX206);
+    ExpectLinkOn(PathOf(module));
+    EXPECT_EQ(SimCount().openHandles, 2);
+}
+
+TEST_F(DiscoveryTest, ReportLengthsDecideWhetherADeviceIsTakenAsTheModule) {
+    struct Case {
+        int output;
+        int input;
+        bool taken;
+    };
+    const Case cases[] = {{9, 7, true},  {65, 65, true}, {12, 10, true}, {8, 9, false},
+                          {9, 6, false}, {66, 9, false}, {9, 66, false}, {0, 0, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.output << "/" << c.input);
+        StartOver();
+        SimDevice odd = SimModule(MODEL_QX206);
+        odd.outputLength = c.output;
+        odd.inputLength = c.input;
+        int oddPosition = SimAddDevice(odd);
+        int plain = AddModule(MODEL_QX206);
+        EXPECT_EQ(ConnectModule(MODEL_QX206), MODEL_QX206);
+        ExpectLinkOn(PathOf(c.taken ? oddPosition : plain));
+        EXPECT_EQ(g_hidLink.outputReportLength, c.taken ? c.output : 9);
+        EXPECT_EQ(g_hidLink.inputReportLength, c.taken ? c.input : 9);
+    }
+}
+
+TEST_F(DiscoveryTest, UnreadableCapabilitiesOrReadHandleEndTheSearchUnfound) {
+    for (int failure = 0; failure < 2; ++failure) {
+        SCOPED_TRACE(failure == 0 ? "capabilities" : "read handle");
+        StartOver();
+        SimDevice broken = SimModule(MODEL_QX206);
+        broken.capsReadable = failure != 0;
+        broken.opensOverlapped = failure == 0;
+        SimAddDevice(broken);
+        AddModule(MODEL_QX206);
+        EXPECT_EQ(ConnectModule(MODEL_QX206), 0);
+        EXPECT_EQ(g_hidLink.syncHandle, HID_NO_HANDLE);
+        EXPECT_EQ(g_hidLink.readHandle, HID_NO_HANDLE);
+        EXPECT_EQ(SimCount().openHandles, 0);
+        EXPECT_EQ(Transact(CMD_VERSION, 0, 0, 0, 0, 0), 0);
+        EXPECT_TRUE(SimWrites().empty());
+    }
+}
+
+TEST_F(DiscoveryTest, DeviceChangeSearchWhileConnectedReplacesBothHandles) {
+    ConnectQx206();
+    HidHandle oldSync = g_hidLink.syncHandle;
+    HidHandle oldRead = g_hidLink.readHandle;
+    HidEvent event = g_hidLink.readEvent;
+    SimAddDevice(SimForeignDevice(0x046D, 0xC52B));
+    std::swap(SimDevices()[0], SimDevices()[1]);  // the new device enumerates first
+    const int module = 1;
+
+    EXPECT_EQ(ConnectModule(MODEL_QX206), MODEL_QX206);
+    ExpectLinkOn(PathOf(module));
+    EXPECT_NE(g_hidLink.syncHandle, oldSync);
+    EXPECT_NE(g_hidLink.readHandle, oldRead);
+    EXPECT_FALSE(SimHandle(oldSync).open);
+    EXPECT_FALSE(SimHandle(oldRead).open);
+    EXPECT_EQ(SimCount().openHandles, 2);
+    EXPECT_EQ(g_hidLink.readEvent, event);
+    EXPECT_EQ(SimCount().eventsCreated, 1);
+    EXPECT_EQ(Transact(CMD_VERSION, 0, 0, 0, 0, 0), 1);
+}
+
+// The four states of the link and the ways between them.
+TEST_F(DiscoveryTest, LinkStatesFromStartToRediscovery) {
+    EXPECT_EQ(g_hidLink.linkUp, 0);
+    EXPECT_EQ(SimCount().openHandles, 0);
+    EXPECT_EQ(SimCount().eventsCreated, 0);
+
+    SimDevice device = SimModule(MODEL_QX206);
+    device.outputLength = 12;
+    device.inputLength = 10;
+    int module = SimAddDevice(device);
+    ASSERT_EQ(ConnectModule(MODEL_QX206), MODEL_QX206);
+    ExpectLinkOn(PathOf(module));
+    EXPECT_EQ(g_hidLink.outputReportLength, 12);
+    EXPECT_EQ(g_hidLink.inputReportLength, 10);
+    EXPECT_EQ(SimCount().eventsCreated, 1);
+
+    // An I/O failure takes the link down and keeps both handles.
+    SimDevices()[module].silent = true;
+    EXPECT_EQ(Transact(CMD_VERSION, 0, 0, 0, 0, 0), 0);
+    EXPECT_EQ(g_hidLink.linkUp, 0);
+    EXPECT_TRUE(SimHandle(g_hidLink.syncHandle).open);
+    EXPECT_TRUE(SimHandle(g_hidLink.readHandle).open);
+
+    // A failed search that examined no interface leaves the handles alone.
+    HidHandle oldSync = g_hidLink.syncHandle;
+    HidHandle oldRead = g_hidLink.readHandle;
+    SimUnplug(module);
+    EXPECT_EQ(ConnectModule(MODEL_QX206), 0);
+    EXPECT_EQ(g_hidLink.syncHandle, oldSync);
+
+    // One that examined an interface closes the synchronous handle only.
+    SimAddDevice(SimForeignDevice(0x046D, 0xC52B));
+    EXPECT_EQ(ConnectModule(MODEL_QX206), 0);
+    EXPECT_EQ(g_hidLink.syncHandle, HID_NO_HANDLE);
+    EXPECT_FALSE(SimHandle(oldSync).open);
+    EXPECT_EQ(g_hidLink.readHandle, oldRead);
+    EXPECT_TRUE(SimHandle(oldRead).open);
+
+    // The next transaction searches once and brings the link up anew.
+    SimDevices()[module].silent = false;
+    SimReplug(module);
+    int searches = SimCount().enumerations;
+    EXPECT_EQ(Transact(CMD_VERSION, 0, 0, 0, 0, 0), 1);
+    EXPECT_EQ(SimCount().enumerations, searches + 1);
+    ExpectLinkOn(PathOf(module));
+    EXPECT_FALSE(SimHandle(oldRead).open);
+    EXPECT_EQ(SimCount().openHandles, 2);
+    EXPECT_EQ(SimCount().eventsCreated, 1);
+    EXPECT_EQ(g_hidLink.lastProductId, MODEL_QX206);
+}
+
+TEST_F(DiscoveryTest, RediscoveryLooksOnlyForTheLastProductId) {
+    int qx206 = ConnectQx206();
+    SimUnplug(qx206);
+    int qx209 = AddModule(MODEL_QX209);
+
+    EXPECT_EQ(Transact(CMD_VERSION, 0, 0, 0, 0, 0), 0);
+    EXPECT_EQ(Transact(CMD_VERSION, 0, 0, 0, 0, 0), 0);
+    EXPECT_EQ(g_hidLink.linkUp, 0);
+    EXPECT_EQ(g_hidLink.lastProductId, MODEL_QX206);
+    EXPECT_TRUE(SimWrites().empty());
+
+    // The device-change search connects the new model.
+    EXPECT_EQ(ConnectModule(MODEL_QX206), 0);
+    EXPECT_EQ(ConnectModule(MODEL_QX209), MODEL_QX209);
+    EXPECT_EQ(g_hidLink.lastProductId, MODEL_QX209);
+    EXPECT_EQ(Transact(CMD_VERSION, 0, 0, 0, 0, 0), 1);
+    ASSERT_EQ(SimWrites().size(), 1u);
+    EXPECT_EQ(SimWrites()[0].path, PathOf(qx209));
+}
+
+}  // namespace
