@@ -8,7 +8,9 @@
 #include "app/wide_text.h"
 #include "app/window_state.h"
 
-void ShowConsoleText() { SetWindowTextW(g_console, WideFromCp949(g_consoleText).c_str()); }
+void ShowConsoleText() {
+    SetWindowTextW(g_console, WideFromCp949(g_consoleText).c_str());
+}
 
 void ShowStatusText() {
     SendMessageW(g_statusBar, SB_SETTEXTW, 0,

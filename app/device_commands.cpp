@@ -11,7 +11,9 @@
 
 namespace {
 
-void ShowWaitCursor() { SetCursor(LoadCursorW(nullptr, IDC_WAIT)); }
+void ShowWaitCursor() {
+    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+}
 
 void EndCommand() {
     ShowConsoleText();

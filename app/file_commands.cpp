@@ -37,8 +37,8 @@ bool RunFileDialog(FileDialog kind) {
     dialog.lpstrFileTitle = title;
     dialog.nMaxFileTitle = PATH_SIZE;
     dialog.lpstrDefExt = L"kbd";
-    dialog.Flags = kind == FileDialog::Open ? OFN_FILEMUSTEXIST | OFN_HIDEREADONLY
-                                            : OFN_PATHMUSTEXIST;
+    dialog.Flags =
+        kind == FileDialog::Open ? OFN_FILEMUSTEXIST | OFN_HIDEREADONLY : OFN_PATHMUSTEXIST;
     BOOL chosen = kind == FileDialog::Open ? GetOpenFileNameW(&dialog) : GetSaveFileNameW(&dialog);
     if (!chosen) return false;
 

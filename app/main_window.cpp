@@ -31,9 +31,9 @@ HFONT MakeFont(int height) {
 
 HWND MakeControl(const wchar_t* className, const wchar_t* text, DWORD style, int x, int y,
                  int width, int height, int id, HFONT font) {
-    HWND control = CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width,
-                                   height, g_mainWindow, reinterpret_cast<HMENU>(INT_PTR{id}),
-                                   g_instance, nullptr);
+    HWND control =
+        CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height,
+                        g_mainWindow, reinterpret_cast<HMENU>(INT_PTR{id}), g_instance, nullptr);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
     return control;
 }
@@ -44,11 +44,10 @@ void MakeControls() {
         int top = 85 + 25 * row;
         MakeControl(L"BUTTON", L"Change", WS_TABSTOP, 286, top, 72, 22, ID_CHANGE_FIRST + row,
                     g_font12);
-        MakeControl(L"BUTTON", L"x", WS_TABSTOP, 361, top, 22, 22, ID_CLEAR_FIRST + row,
-                    g_font12);
+        MakeControl(L"BUTTON", L"x", WS_TABSTOP, 361, top, 22, 22, ID_CLEAR_FIRST + row, g_font12);
     }
-    g_normalLayerButton = MakeControl(L"BUTTON", L"Shift Button OFF", BS_AUTORADIOBUTTON, 95,
-                                      288, 110, 18, ID_NORMAL_LAYER, g_font12);
+    g_normalLayerButton = MakeControl(L"BUTTON", L"Shift Button OFF", BS_AUTORADIOBUTTON, 95, 288,
+                                      110, 18, ID_NORMAL_LAYER, g_font12);
     g_shiftLayerButton = MakeControl(L"BUTTON", L"Shift Button ON", BS_AUTORADIOBUTTON, 210, 288,
                                      110, 18, ID_SHIFT_LAYER, g_font12);
     g_console = MakeControl(L"EDIT", WideFromCp949(g_consoleText).c_str(),

@@ -11,9 +11,15 @@ constexpr int ROW_LABEL_LEFT = 20;
 constexpr COLORREF LEADER_COLOUR = RGB(225, 225, 225);
 constexpr RECT CLEARED_AREA = {90, 90, 280, 277};
 
-int SlotTextTop(int row) { return 90 + 25 * row; }
-int LeaderY(int row) { return 95 + 25 * row; }
-int RowLabelTop(int k) { return 64 + 25 * k; }
+int SlotTextTop(int row) {
+    return 90 + 25 * row;
+}
+int LeaderY(int row) {
+    return 95 + 25 * row;
+}
+int RowLabelTop(int k) {
+    return 64 + 25 * k;
+}
 
 void DrawText949(HDC dc, int x, int y, const char* text) {
     std::wstring wide = WideFromCp949(text);
@@ -71,7 +77,9 @@ void RedrawRowLabels() {
     ReleaseDC(g_mainWindow, dc);
 }
 
-void RefreshSlotTextsFromNormalLayer() { FormatSlotTexts(LAYER_NORMAL); }
+void RefreshSlotTextsFromNormalLayer() {
+    FormatSlotTexts(LAYER_NORMAL);
+}
 
 void PaintSlotRows(HDC dc) {
     DrawLeaderLines(dc);

@@ -4,7 +4,9 @@ namespace {
 
 int32_t g_keyTable[TABLE_SIZE];
 
-int IndexOf(int layer, int slot) { return layer * SLOT_COUNT + (slot - 1); }
+int IndexOf(int layer, int slot) {
+    return layer * SLOT_COUNT + (slot - 1);
+}
 
 const char* const PIN_LABELS[ROW_LABEL_COUNT] = {
     "Pin No.  1  [ GND ] ", "Pin No.  2 ", "Pin No.  3 ", "Pin No.  4 ", "Pin No.  5 ",
@@ -26,11 +28,17 @@ const char* const WIRE_LABELS[ROW_LABEL_COUNT] = {
 
 }  // namespace
 
-int32_t GetKeyCode(int layer, int slot) { return g_keyTable[IndexOf(layer, slot)]; }
+int32_t GetKeyCode(int layer, int slot) {
+    return g_keyTable[IndexOf(layer, slot)];
+}
 
-void SetKeyCode(int layer, int slot, int32_t value) { g_keyTable[IndexOf(layer, slot)] = value; }
+void SetKeyCode(int layer, int slot, int32_t value) {
+    g_keyTable[IndexOf(layer, slot)] = value;
+}
 
-void ClearKeyCode(int layer, int slot) { SetKeyCode(layer, slot, 0); }
+void ClearKeyCode(int layer, int slot) {
+    SetKeyCode(layer, slot, 0);
+}
 
 void ClearKeyTable() {
     for (int32_t& entry : g_keyTable) entry = 0;

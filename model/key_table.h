@@ -21,12 +21,22 @@ void ClearKeyCode(int layer, int slot);
 void ClearKeyTable();
 
 // Table index 0..15: normal slots 1..8, then shift slots 1..8.
-inline int LayerOfIndex(int index) { return index / SLOT_COUNT; }
-inline int SlotOfIndex(int index) { return index % SLOT_COUNT + 1; }
+inline int LayerOfIndex(int index) {
+    return index / SLOT_COUNT;
+}
+inline int SlotOfIndex(int index) {
+    return index % SLOT_COUNT + 1;
+}
 
-inline int UsageOf(int32_t code) { return code & 0xFF; }
-inline int ModifiersOf(int32_t code) { return (code >> 8) & 0xFF; }
-inline int32_t MakeKeyCode(int modifiers, int usage) { return modifiers * 256 + usage; }
+inline int UsageOf(int32_t code) {
+    return code & 0xFF;
+}
+inline int ModifiersOf(int32_t code) {
+    return (code >> 8) & 0xFF;
+}
+inline int32_t MakeKeyCode(int modifiers, int usage) {
+    return modifiers * 256 + usage;
+}
 
 // Row label k (0 to 9) of the set that labelModelId chooses: the wire-colour
 // set for a QX206, the pin set for anything else.

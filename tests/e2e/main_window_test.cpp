@@ -172,9 +172,9 @@ TEST(MainWindow, ConsoleFrameIsOneGreyPixelTwoPixelsOutsideTheConsole) {
 
 TEST(MainWindow, BannerIsDrawnAtTenFive) {
     AppUnderTest app;
-    HBITMAP banner = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
-                                                     MAKEINTRESOURCEW(IDB_BANNER), IMAGE_BITMAP,
-                                                     0, 0, LR_CREATEDIBSECTION));
+    HBITMAP banner =
+        static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_BANNER),
+                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     ASSERT_NE(banner, nullptr);
     BITMAP info;
     GetObjectW(banner, sizeof info, &info);
@@ -208,6 +208,7 @@ TEST(MainWindow, ShowsTheHelpTextUntilAModuleIsFound) {
     HWND console = FindWindowExW(app.Window(), nullptr, L"Edit", nullptr);
     EXPECT_EQ(TextOf(console), std::string(MSG_HELP));
     EXPECT_EQ(StatusBarText(StatusBarOf(app.Window())), "");
+    SaveScreenshot(app.Window(), "main-window");
 }
 
 TEST(MainWindow, ExitEndsTheProgramWithCodeZero) {
@@ -252,13 +253,11 @@ const std::string TOO_LONG = "C:\\" + std::string(300, 'd') + "\\panel.kbd";
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, CommandLine,
-    ::testing::Values(CommandLineCase{"", ""},
-                      CommandLineCase{"\"C:\\data\\panel.kbd\"", "C:\\data\\panel.kbd"},
-                      CommandLineCase{"C:\\data\\panel.kbd", "C:\\data\\panel.kbd"},
-                      CommandLineCase{"C:\\data\\panel.txt", ""},
-                      CommandLineCase{"C:\\data\\PANEL.KBD", ""},
-                      CommandLineCase{"C:\\data\\old.kbd.bak", "C:\\data\\old.kbd.bak"},
-                      CommandLineCase{"C:\\a.kbd\"", ":\\a.kbd"},
-                      CommandLineCase{TOO_LONG.c_str(), ""}));
+    ::testing::Values(
+        CommandLineCase{"", ""}, CommandLineCase{"\"C:\\data\\panel.kbd\"", "C:\\data\\panel.kbd"},
+        CommandLineCase{"C:\\data\\panel.kbd", "C:\\data\\panel.kbd"},
+        CommandLineCase{"C:\\data\\panel.txt", ""}, CommandLineCase{"C:\\data\\PANEL.KBD", ""},
+        CommandLineCase{"C:\\data\\old.kbd.bak", "C:\\data\\old.kbd.bak"},
+        CommandLineCase{"C:\\a.kbd\"", ":\\a.kbd"}, CommandLineCase{TOO_LONG.c_str(), ""}));
 
 }  // namespace

@@ -56,8 +56,8 @@ TEST(FindUsageByName, FindsTheFirstEntryBelowTheSearchCount) {
 }
 
 TEST(FindUsageByName, GivesTheSearchCountForAnythingElse) {
-    for (const char* text : {"Right Alt", "Left Ctrl", "print screen", "Pause Break", "Ctrl",
-                             "Enter ", "F13"}) {
+    for (const char* text :
+         {"Right Alt", "Left Ctrl", "print screen", "Pause Break", "Ctrl", "Enter ", "F13"}) {
         EXPECT_EQ(FindUsageByName(text), NAME_SEARCH_COUNT) << text;
     }
 }

@@ -7,7 +7,7 @@
 namespace {
 
 class KeyTableTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ClearKeyTable(); }
 };
 
@@ -77,10 +77,16 @@ TEST(RowLabels, PinSetForEveryModelButTheQx206) {
 }
 
 TEST(RowLabels, WireColourSetForTheQx206WithEveryBlank) {
-    const char* const wires[ROW_LABEL_COUNT] = {
-        "> Shield    [ GND ]   ", "> Black     ", "> Red       ", "> Yellow   ", "> Green    ",
-        "> Blue      ",           "> White     ", "   Not Use ", "   Not Use ",
-        "                                        "};
+    const char* const wires[ROW_LABEL_COUNT] = {"> Shield    [ GND ]   ",
+                                                "> Black     ",
+                                                "> Red       ",
+                                                "> Yellow   ",
+                                                "> Green    ",
+                                                "> Blue      ",
+                                                "> White     ",
+                                                "   Not Use ",
+                                                "   Not Use ",
+                                                "                                        "};
     const size_t lengths[ROW_LABEL_COUNT] = {22, 12, 12, 11, 11, 12, 12, 11, 11, 40};
     for (int k = 0; k < ROW_LABEL_COUNT; ++k) {
         EXPECT_STREQ(RowLabel(MODEL_QX206, k), wires[k]) << k;

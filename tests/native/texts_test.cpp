@@ -49,7 +49,8 @@ TEST(Texts, DeviceCommandMessages) {
     EXPECT_EQ(std::string(MSG_WRITE_DONE),
               Cp949("\r\n > 데이타 전송이 완료되었습니다.\r\n > 장치를 다시 연결하거나 "
                     "'USB->Reset' 메뉴를 실행하면\r\n    키보드 장치로 동작합니다.."));
-    EXPECT_EQ(std::string(MSG_WRITE_ERROR), Cp949("\r\n > 데이타 전송 중에 에러가 발생하였습니다."));
+    EXPECT_EQ(std::string(MSG_WRITE_ERROR),
+              Cp949("\r\n > 데이타 전송 중에 에러가 발생하였습니다."));
     EXPECT_EQ(std::string(MSG_RECEIVE_ERROR),
               Cp949("\r\n > 데이타 수신 중에 에러가 발생하였습니다."));
     EXPECT_EQ(std::string(MSG_FIRMWARE_VERSION), Cp949("\r\n > 펌웨어 버전 %d.%d\r\n"));
@@ -61,6 +62,8 @@ TEST(Texts, DeviceCommandMessages) {
     EXPECT_EQ(std::string(MSG_SAVE_ERROR), Cp949("\r\n > 파일을 저장하지 못했습니다.\r\n"));
 }
 
-TEST(Texts, FontFaceIsGulim) { EXPECT_EQ(std::string(FONT_FACE), Cp949("굴림")); }
+TEST(Texts, FontFaceIsGulim) {
+    EXPECT_EQ(std::string(FONT_FACE), Cp949("굴림"));
+}
 
 }  // namespace
