@@ -38,11 +38,17 @@ AppUnderTest::~AppUnderTest() {
     if (running_) Close();
 }
 
-void AppUnderTest::Command(int id) { SendMessageW(window_, WM_COMMAND, id, 0); }
+void AppUnderTest::Command(int id) {
+    SendMessageW(window_, WM_COMMAND, id, 0);
+}
 
-void AppUnderTest::PostCommand(int id) { PostMessageW(window_, WM_COMMAND, id, 0); }
+void AppUnderTest::PostCommand(int id) {
+    PostMessageW(window_, WM_COMMAND, id, 0);
+}
 
-void AppUnderTest::Sync() { SendMessageW(window_, WM_NULL, 0, 0); }
+void AppUnderTest::Sync() {
+    SendMessageW(window_, WM_NULL, 0, 0);
+}
 
 int AppUnderTest::Close() {
     if (IsWindow(window_)) PostMessageW(window_, WM_CLOSE, 0, 0);
@@ -75,7 +81,9 @@ std::string StatusBarText(HWND statusBar) {
     return text.data();
 }
 
-HWND StatusBarOf(HWND window) { return FindWindowExW(window, nullptr, STATUSCLASSNAMEW, nullptr); }
+HWND StatusBarOf(HWND window) {
+    return FindWindowExW(window, nullptr, STATUSCLASSNAMEW, nullptr);
+}
 
 HWND WaitForDialog(const wchar_t* caption, DWORD timeoutMs) {
     for (DWORD waited = 0; waited < timeoutMs; waited += POLL_MS) {

@@ -12,13 +12,13 @@
 namespace {
 
 class RealProgram {
-public:
+  public:
     RealProgram() {
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
         std::wstring commandLine = L"\"" + std::wstring(USBKBD_EXE) + L"\"";
-        started_ = CreateProcessW(USBKBD_EXE, &commandLine[0], nullptr, nullptr, FALSE, 0,
-                                  nullptr, nullptr, &startup, &process_) != 0;
+        started_ = CreateProcessW(USBKBD_EXE, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                  nullptr, &startup, &process_) != 0;
         for (int waited = 0; started_ && window_ == nullptr && waited < 15000; waited += 20) {
             Sleep(20);
             HWND window = FindWindowW(MAIN_WINDOW_CLASS, nullptr);
@@ -42,7 +42,7 @@ public:
         return code;
     }
 
-private:
+  private:
     PROCESS_INFORMATION process_ = {};
     bool started_ = false;
     HWND window_ = nullptr;
