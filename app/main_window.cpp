@@ -168,3 +168,11 @@ int RunProgram(HINSTANCE instance, const char* commandLine, int showState) {
     UpdateWindow(window);
     return RunMessageLoop();
 }
+
+int RunProgramWide(HINSTANCE instance, const wchar_t* commandLine, int showState) {
+    // Longest command line Windows passes to a program, in wide characters,
+    // at two bytes each at most in code page 949.
+    static char narrow[32768 * 2];
+    Cp949FromWide(commandLine, narrow, sizeof narrow);
+    return RunProgram(instance, narrow, showState);
+}

@@ -21,6 +21,19 @@ start_display() {
     # There is no window manager: Wine places and frames the windows itself,
     # and closing one does not wait for a manager's answer.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+    use_gulim_replacement
+}
+
+# Wine has no "굴림": in every locale, show the program's fixed-pitch Korean
+# face with the fixed-pitch Korean font that fonts-nanum brings.
+use_gulim_replacement() {
+    local reg
+    reg=$(mktemp --suffix=.reg)
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n%s\r\n"%s"="%s"\r\n' \
+        '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' '굴림' 'NanumGothicCoding' |
+        iconv -f UTF-8 -t UTF-16 >"$reg"
+    wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1 </dev/null
+    rm -f "$reg"
 }
 
 stop_display() {
