@@ -19,9 +19,27 @@ constexpr wchar_t FILE_FILTER[] = L"Keyboard Data (*.kbd)\0*.kbd\0All Files (*.*
 
 enum class FileDialog { Open, Save };
 
-// Runs the common file dialog on the current path and file title; false when
-// cancelled or when the chosen path does not fit the program's path buffers.
-bool RunFileDialog(FileDialog kind) {
+// How a file dialog ended: cancelled, with a file the program keeps in its
+// current path, or with one that it cannot name in code page 949 within its
+// path buffers.
+enum class Choice { Cancelled, Kept, Unnamable };
+
+// Keeps the chosen path and title when both come back whole from code page
+// 949: a text cut short to fit, or with a character that the code page lacks
+// (it comes back as a look-alike, naming some other file), does not.
+bool KeepChosenFile(const wchar_t* path, const wchar_t* title) {
+    char chosenPath[PATH_SIZE];
+    char chosenTitle[PATH_SIZE];
+    Cp949FromWide(path, chosenPath, PATH_SIZE);
+    Cp949FromWide(title, chosenTitle, PATH_SIZE);
+    if (WideFromCp949(chosenPath) != path || WideFromCp949(chosenTitle) != title) return false;
+    lstrcpynA(g_currentPath, chosenPath, PATH_SIZE);
+    lstrcpynA(g_fileTitle, chosenTitle, PATH_SIZE);
+    return true;
+}
+
+// Runs the common file dialog on the current path and file title.
+Choice RunFileDialog(FileDialog kind) {
     wchar_t path[PATH_SIZE];
     wchar_t title[PATH_SIZE];
     lstrcpynW(path, WideFromCp949(g_currentPath).c_str(), PATH_SIZE);
@@ -40,33 +58,30 @@ bool RunFileDialog(FileDialog kind) {
     dialog.Flags =
         kind == FileDialog::Open ? OFN_FILEMUSTEXIST | OFN_HIDEREADONLY : OFN_PATHMUSTEXIST;
     BOOL chosen = kind == FileDialog::Open ? GetOpenFileNameW(&dialog) : GetSaveFileNameW(&dialog);
-    if (!chosen) return false;
+    if (!chosen) return Choice::Cancelled;
+    return KeepChosenFile(path, title) ? Choice::Kept : Choice::Unnamable;
+}
 
-    char chosenPath[PATH_SIZE];
-    char chosenTitle[PATH_SIZE];
-    if (!Cp949FromWide(path, chosenPath, PATH_SIZE) ||
-        !Cp949FromWide(title, chosenTitle, PATH_SIZE)) {
-        return false;
-    }
-    lstrcpynA(g_currentPath, chosenPath, PATH_SIZE);
-    lstrcpynA(g_fileTitle, chosenTitle, PATH_SIZE);
-    return true;
+void ShowSaveError() {
+    ReplaceConsoleText("%s", MSG_SAVE_ERROR);
+    ShowConsoleText();
 }
 
 void SaveCurrentFile() {
-    if (SaveKeyFile(g_currentPath)) return;
-    ReplaceConsoleText("%s", MSG_SAVE_ERROR);
-    ShowConsoleText();
+    if (!SaveKeyFile(g_currentPath)) ShowSaveError();
 }
 
 }  // namespace
 
 void LoadCurrentFile() {
-    if (LoadKeyFile(g_currentPath)) RefreshSlotTextsFromNormalLayer();
+    LoadKeyFile(g_currentPath);
+    RefreshSlotTextsFromNormalLayer();
 }
 
 void OpenFile() {
-    if (!RunFileDialog(FileDialog::Open)) return;
+    // A file the program cannot name is as good as cancelled: the current
+    // path, which names some other file, must not be loaded instead.
+    if (RunFileDialog(FileDialog::Open) != Choice::Kept) return;
     InvalidateRect(g_mainWindow, nullptr, TRUE);
     SelectNormalLayerButton();
     g_selectedLayer = LAYER_NORMAL;
@@ -82,7 +97,12 @@ void SaveFile() {
 }
 
 void SaveFileAs() {
-    if (!RunFileDialog(FileDialog::Save)) return;
+    Choice choice = RunFileDialog(FileDialog::Save);
+    if (choice == Choice::Cancelled) return;
     InvalidateRect(g_mainWindow, nullptr, TRUE);
-    SaveCurrentFile();
+    if (choice == Choice::Kept) {
+        SaveCurrentFile();
+    } else {
+        ShowSaveError();
+    }
 }

@@ -6,18 +6,27 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev googletest libbenchmark-dev
     mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-    wine wine64 xvfb xauth x11-utils imagemagick fonts-nanum
+    wine wine64 xvfb xauth x11-utils imagemagick fonts-nanum locales
 )
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+
+# The end-to-end tests run the program in a Korean locale too, where Wine
+# needs the system's locale to name files in Korean.
+make_korean_locale() {
+    locale -a 2>/dev/null | grep -qi '^ko_KR\.utf-\?8$' && return
+    $sudo localedef -i ko_KR -f UTF-8 ko_KR.UTF-8
+}
 
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed' ||
         missing+=("$package")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-echo "Installing: ${missing[*]}"
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo=sudo
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+make_korean_locale
