@@ -1,6 +1,7 @@
 // The main window as a person sees it when the program starts.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -236,9 +237,14 @@ TEST(MainWindow, UnknownCommandsAreIgnored) {
 
 // The command line: what is kept as the current path.
 struct CommandLineCase {
+    const char* name;
     const char* commandLine;
     const char* kept;
 };
+
+void PrintTo(const CommandLineCase& rule, std::ostream* out) {
+    *out << rule.name;
+}
 
 class CommandLine : public ::testing::TestWithParam<CommandLineCase> {};
 
@@ -253,11 +259,13 @@ const std::string TOO_LONG = "C:\\" + std::string(300, 'd') + "\\panel.kbd";
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, CommandLine,
-    ::testing::Values(
-        CommandLineCase{"", ""}, CommandLineCase{"\"C:\\data\\panel.kbd\"", "C:\\data\\panel.kbd"},
-        CommandLineCase{"C:\\data\\panel.kbd", "C:\\data\\panel.kbd"},
-        CommandLineCase{"C:\\data\\panel.txt", ""}, CommandLineCase{"C:\\data\\PANEL.KBD", ""},
-        CommandLineCase{"C:\\data\\old.kbd.bak", "C:\\data\\old.kbd.bak"},
-        CommandLineCase{"C:\\a.kbd\"", ":\\a.kbd"}, CommandLineCase{TOO_LONG.c_str(), ""}));
+    ::testing::Values(CommandLineCase{"Empty", "", ""},
+                      CommandLineCase{"Quoted", "\"C:\\data\\panel.kbd\"", "C:\\data\\panel.kbd"},
+                      CommandLineCase{"Plain", "C:\\data\\panel.kbd", "C:\\data\\panel.kbd"},
+                      CommandLineCase{"Txt", "C:\\data\\panel.txt", ""},
+                      CommandLineCase{"UpperCase", "C:\\data\\PANEL.KBD", ""},
+                      CommandLineCase{"KbdBak", "C:\\data\\old.kbd.bak", "C:\\data\\old.kbd.bak"},
+                      CommandLineCase{"TrailingQuoteOnly", "C:\\a.kbd\"", ":\\a.kbd"},
+                      CommandLineCase{"TooLong", TOO_LONG.c_str(), ""}));
 
 }  // namespace
