@@ -13,10 +13,10 @@ start_display() {
         rm -f "$display_file"
     fi
     trap stop_display EXIT
-    [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
     # Keep the wineserver and Wine's own services running for the whole run,
     # started here with no terminal, so that no test waits for their output.
-    wineserver -p
+    wineserver -p >/dev/null 2>&1 || true
+    [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1 </dev/null
     wine cmd /c exit >/dev/null 2>&1 </dev/null
     # There is no window manager: Wine places and frames the windows itself,
     # and closing one does not wait for a manager's answer.
