@@ -75,12 +75,7 @@ inline void NoticeDeviceChange(const AppUnderTest& app) {
 // wire-colour set, which shows only background).
 inline void ExpectRowLabels(const AppUnderTest& app, int model) {
     for (int k = 0; k < ROW_LABEL_COUNT; ++k) {
-        std::string glyphs = RowLabel(model, k);
-        glyphs.erase(glyphs.find_last_not_of(' ') + 1);
-        if (glyphs.empty()) continue;
-        EXPECT_EQ(PixelsDifferingFromText(app.Window(), 20, 64 + 25 * k, glyphs.c_str(), g_font13),
-                  0)
-            << "label " << k;
+        EXPECT_EQ(RowLabelDiffers(app.Window(), k, RowLabel(model, k)), 0) << "label " << k;
     }
 }
 
@@ -90,7 +85,6 @@ inline void ExpectSlotTexts(const AppUnderTest& app, const int32_t (&words)[SLOT
         if (words[row] == 0) continue;
         char text[DISPLAY_TEXT_SIZE];
         FormatKeyCode(words[row], text, sizeof text);
-        EXPECT_EQ(PixelsDifferingFromText(app.Window(), 90, 90 + 25 * row, text, g_font12), 0)
-            << "row " << row << " " << text;
+        EXPECT_EQ(SlotTextDiffers(app.Window(), row, text), 0) << "row " << row << " " << text;
     }
 }

@@ -350,8 +350,7 @@ void ExpectPanelShows(HWND window, const int32_t layer[SLOT_COUNT]) {
         EXPECT_STREQ(g_slotTexts[row], text.c_str());
         int width = 0;
         if (!text.empty()) {
-            EXPECT_EQ(PixelsDifferingFromText(window, 90, 90 + 25 * row, text.c_str(), g_font12),
-                      0);
+            EXPECT_EQ(SlotTextDiffers(window, row, text.c_str()), 0);
             width = TextWidth(window, text.c_str(), g_font12);
         }
         EXPECT_EQ(StrayPixels(window, row, 90 + width), 0);

@@ -19,9 +19,6 @@ constexpr COLORREF WHITE = RGB(255, 255, 255);
 int LeaderY(int row) {
     return 95 + 25 * row;
 }
-int SlotTextTop(int row) {
-    return 90 + 25 * row;
-}
 int LabelTop(int k) {
     return 64 + 25 * k;
 }
@@ -37,15 +34,8 @@ std::string WithoutTrailingBlanks(std::string text) {
     return text;
 }
 
-// Label k's glyphs, as drawn over the window background.
 int LabelDiffers(HWND window, int model, int k) {
-    std::string glyphs = WithoutTrailingBlanks(RowLabel(model, k));
-    if (glyphs.empty()) return 0;
-    return PixelsDifferingFromText(window, 20, LabelTop(k), glyphs.c_str(), g_font13);
-}
-
-int SlotTextDiffers(HWND window, int row, const std::string& text) {
-    return PixelsDifferingFromText(window, 90, SlotTextTop(row), text.c_str(), g_font12);
+    return RowLabelDiffers(window, k, RowLabel(model, k));
 }
 
 // Where the leader line of a row shows: from the end of the slot text to 279.
@@ -77,7 +67,7 @@ void ExpectLayerShown(AppUnderTest& app, int layer) {
         std::string text = DisplayText(GetKeyCode(layer, row + 1));
         EXPECT_STREQ(g_slotTexts[row], text.c_str());
         if (!text.empty()) {
-            EXPECT_EQ(SlotTextDiffers(app.Window(), row, text), 0);
+            EXPECT_EQ(SlotTextDiffers(app.Window(), row, text.c_str()), 0);
         }
         int width = text.empty() ? 0 : TextWidth(app.Window(), text.c_str(), g_font12);
         if (width < 190) ExpectLeaderAfterText(app.Window(), row, width);

@@ -12,7 +12,7 @@
 namespace {
 
 class RealProgram {
-  public:
+public:
     RealProgram() {
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
@@ -42,7 +42,7 @@ class RealProgram {
         return code;
     }
 
-  private:
+private:
     PROCESS_INFORMATION process_ = {};
     bool started_ = false;
     HWND window_ = nullptr;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/wide_text.h"
+#include "app/window_state.h"
 
 namespace {
 
@@ -51,4 +52,15 @@ int PixelsDifferingFromText(HWND window, int x, int y, const char* cp949Text, HF
     DeleteDC(memory);
     ReleaseDC(window, screen);
     return differing;
+}
+
+int SlotTextDiffers(HWND window, int row, const char* text) {
+    return PixelsDifferingFromText(window, 90, 90 + 25 * row, text, g_font12);
+}
+
+int RowLabelDiffers(HWND window, int k, const char* label) {
+    std::string glyphs = label;
+    glyphs.erase(glyphs.find_last_not_of(' ') + 1);
+    if (glyphs.empty()) return 0;
+    return PixelsDifferingFromText(window, 20, 64 + 25 * k, glyphs.c_str(), g_font13);
 }

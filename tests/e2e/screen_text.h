@@ -10,3 +10,9 @@ int PixelsDifferingFromText(HWND window, int x, int y, const char* cp949Text, HF
 
 // The width in pixels of the text in this font.
 int TextWidth(HWND window, const char* cp949Text, HFONT font);
+
+// The same for the assignment panel: the slot text of row 0 to 7 in the
+// 12-pixel font, and the glyphs of row label k (0 to 9, its trailing blanks
+// left out) in the 13-pixel font.
+int SlotTextDiffers(HWND window, int row, const char* text);
+int RowLabelDiffers(HWND window, int k, const char* label);

@@ -35,7 +35,7 @@ bool IsChecked(AppUnderTest& app, int id) {
 }
 
 int RowShows(AppUnderTest& app, int slot, const char* text) {
-    return PixelsDifferingFromText(app.Window(), 90, 90 + 25 * (slot - 1), text, g_font12);
+    return SlotTextDiffers(app.Window(), slot - 1, text);
 }
 
 TEST(SlotCommands, CancelledPickLeavesTheSlotAndThePanel) {
