@@ -9,6 +9,9 @@
 namespace {
 
 // The module's side of the protocol, kept apart from the program's own.
+constexpr int MODULE_VENDOR = 0x10F7;
+constexpr int QX206 = 0x206;
+constexpr int QX209 = 0x209;
 constexpr uint8_t FRAME_FIRST = 0x55;
 constexpr uint8_t FRAME_SECOND = 0xAA;
 constexpr int REQUEST_LENGTH = 9;
@@ -237,7 +240,7 @@ void SimReset() {
 }
 
 SimDevice SimModule(int productId) {
-    SimDevice device = SimForeignDevice(0x10F7, productId);
+    SimDevice device = SimForeignDevice(MODULE_VENDOR, productId);
     device.module = true;
     return device;
 }
@@ -247,6 +250,11 @@ SimDevice SimForeignDevice(int vendorId, int productId) {
     device.vendorId = vendorId;
     device.productId = productId;
     return device;
+}
+
+SimDevice SimDeviceFor(int vendorId, int productId) {
+    bool module = vendorId == MODULE_VENDOR && (productId == QX206 || productId == QX209);
+    return module ? SimModule(productId) : SimForeignDevice(vendorId, productId);
 }
 
 int SimAddDevice(SimDevice device) {

@@ -77,6 +77,9 @@ void SimReset();
 
 SimDevice SimModule(int productId);
 SimDevice SimForeignDevice(int vendorId, int productId);
+// A module when the ids are a keyboard module's in change mode (vendor 10F7,
+// product 0206 or 0209), a foreign device otherwise.
+SimDevice SimDeviceFor(int vendorId, int productId);
 // Appends a device and returns its position.
 int SimAddDevice(SimDevice device);
 // The bus in enumeration order.

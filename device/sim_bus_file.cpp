@@ -5,9 +5,6 @@
 
 namespace {
 
-constexpr int MODULE_VENDOR_ID = 0x10F7;
-constexpr int QX206_ID = 0x206;
-constexpr int QX209_ID = 0x209;
 constexpr int LONGEST_REPORT = 255;
 constexpr size_t DECIMAL_DIGITS = 3;
 
@@ -171,11 +168,6 @@ std::string PathOf(int vendorId, int productId, int ordinal) {
     return path;
 }
 
-SimDevice DeviceOf(int vendorId, int productId) {
-    bool module = vendorId == MODULE_VENDOR_ID && (productId == QX206_ID || productId == QX209_ID);
-    return module ? SimModule(productId) : SimForeignDevice(vendorId, productId);
-}
-
 std::vector<Block> FindBlocks(const std::vector<std::string>& lines) {
     std::vector<Block> blocks;
     std::map<int, int> ordinals;
@@ -188,7 +180,7 @@ std::vector<Block> FindBlocks(const std::vector<std::string>& lines) {
         int productId = 0;
         block.identified = ReadIdentity(words, &vendorId, &productId);
         if (block.identified) {
-            block.device = DeviceOf(vendorId, productId);
+            block.device = SimDeviceFor(vendorId, productId);
             block.device.path = PathOf(vendorId, productId, ordinals[vendorId << 16 | productId]++);
         }
         blocks.push_back(block);
