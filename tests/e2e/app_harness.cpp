@@ -1,9 +1,11 @@
 #include "app_harness.h"
 
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "app/main_window.h"
@@ -13,6 +15,18 @@ namespace {
 
 constexpr DWORD START_TIMEOUT_MS = 10000;
 constexpr DWORD POLL_MS = 10;
+
+// The window has painted everything that was invalidated, its children
+// included, and is not in the middle of a paint: a paint validates the
+// window before it draws, so the thread must be back in its message loop.
+bool IsPainted(HWND window) {
+    if (GetUpdateRect(window, nullptr, FALSE)) return false;
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (IsWindowVisible(child) && GetUpdateRect(child, nullptr, FALSE)) return false;
+    }
+    return true;
+}
 
 HWND WaitForMainWindow() {
     for (DWORD waited = 0; waited < START_TIMEOUT_MS; waited += POLL_MS) {
@@ -25,16 +39,22 @@ HWND WaitForMainWindow() {
 
 }  // namespace
 
+void ParkPointer() {
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+}
+
 AppUnderTest::AppUnderTest(const std::string& commandLine) {
+    ParkPointer();
     running_ = true;
     thread_ = std::thread([this, commandLine] {
         exitCode_ = RunProgram(GetModuleHandleW(nullptr), commandLine.c_str(), SW_SHOWNORMAL);
     });
     window_ = WaitForMainWindow();
-    if (window_ != nullptr) Sync();
+    if (window_ != nullptr) WaitForPaint(window_);
 }
 
 AppUnderTest::~AppUnderTest() {
+    SaveDiagnosisIfFailed(window_);
     if (running_) Close();
 }
 
@@ -102,6 +122,17 @@ bool WaitUntilClosed(HWND window, DWORD timeoutMs) {
     return !IsWindow(window);
 }
 
+bool WaitForPaint(HWND window, DWORD timeoutMs) {
+    for (DWORD waited = 0; waited < timeoutMs; waited += POLL_MS) {
+        if (IsPainted(window)) {
+            SendMessageW(window, WM_NULL, 0, 0);
+            if (IsPainted(window)) return true;
+        }
+        Sleep(POLL_MS);
+    }
+    return false;
+}
+
 COLORREF PixelAt(HWND window, int x, int y) {
     HDC dc = GetDC(window);
     COLORREF colour = GetPixel(dc, x, y);
@@ -131,9 +162,10 @@ std::string ClassOf(HWND window) {
     return text;
 }
 
-bool SaveScreenshot(HWND window, const char* name) {
-    const char* folder = std::getenv("USBKBD_SHOTS_DIR");
-    if (folder == nullptr || *folder == '\0') return false;
+namespace {
+
+// Saves the window, frame included, as a 24-bit BMP at this path.
+bool SaveBitmapOf(HWND window, const char* path) {
     RECT rect;
     GetWindowRect(window, &rect);
     int width = rect.right - rect.left;
@@ -155,11 +187,9 @@ bool SaveScreenshot(HWND window, const char* name) {
     BitBlt(memoryDc, 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
     GdiFlush();
 
-    char path[MAX_PATH];
-    std::snprintf(path, sizeof path, "%s\\%s.bmp", folder, name);
     FILE* file = std::fopen(path, "wb");
     bool saved = false;
-    if (file != nullptr) {
+    if (file != nullptr && bits != nullptr) {
         BITMAPFILEHEADER header = {};
         header.bfType = 0x4D42;
         header.bfOffBits = sizeof header + sizeof info.bmiHeader;
@@ -167,11 +197,73 @@ bool SaveScreenshot(HWND window, const char* name) {
         saved = std::fwrite(&header, sizeof header, 1, file) == 1 &&
                 std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, file) == 1 &&
                 std::fwrite(bits, static_cast<size_t>(stride) * height, 1, file) == 1;
-        std::fclose(file);
     }
+    if (file != nullptr) std::fclose(file);
     SelectObject(memoryDc, old);
     DeleteObject(bitmap);
     DeleteDC(memoryDc);
     ReleaseDC(window, windowDc);
     return saved;
+}
+
+// The console's text, asked of the window itself, so that it also works for
+// a window of another process.
+std::string ConsoleTextOf(HWND window) {
+    HWND console = FindWindowExW(window, nullptr, L"Edit", nullptr);
+    std::vector<wchar_t> wide(4096);
+    SendMessageW(console, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()));
+    std::vector<char> text(wide.size() * 2 + 1);
+    Cp949FromWide(wide.data(), text.data(), text.size());
+    return text.data();
+}
+
+// "Suite.Name" of the running test with the code page it runs under, as a
+// file name: "Suite.Name-949".
+std::string RunningTestName() {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(test->test_suite_name()) + "." + test->name();
+    for (char& c : name) {
+        if (c == '/') c = '_';
+    }
+    return name + "-" + std::to_string(GetACP());
+}
+
+BOOL CALLBACK PrintVisibleWindow(HWND window, LPARAM) {
+    if (!IsWindowVisible(window)) return TRUE;
+    RECT rect;
+    GetWindowRect(window, &rect);
+    wchar_t caption[128] = {};
+    GetWindowTextW(window, caption, 128);
+    char text[256];
+    Cp949FromWide(caption, text, sizeof text);
+    std::printf("  %s \"%s\" at (%ld,%ld)-(%ld,%ld)\n", ClassOf(window).c_str(), text, rect.left,
+                rect.top, rect.right, rect.bottom);
+    return TRUE;
+}
+
+}  // namespace
+
+bool SaveScreenshot(HWND window, const char* name) {
+    const char* folder = std::getenv("USBKBD_SHOTS_DIR");
+    if (folder == nullptr || *folder == '\0') return false;
+    char path[MAX_PATH];
+    std::snprintf(path, sizeof path, "%s\\%s.bmp", folder, name);
+    return SaveBitmapOf(window, path);
+}
+
+void SaveDiagnosisIfFailed(HWND window) {
+    if (!::testing::Test::HasFailure() || !IsWindow(window)) return;
+    CreateDirectoryA(USBKBD_FAILURES_DIR, nullptr);
+    std::string base = std::string(USBKBD_FAILURES_DIR) + "\\" + RunningTestName();
+    std::string shot = base + ".bmp";
+    std::string console = base + "-console.txt";
+    if (SaveBitmapOf(window, shot.c_str())) std::printf("Window at failure: %s\n", shot.c_str());
+    FILE* file = std::fopen(console.c_str(), "wb");
+    if (file == nullptr) return;
+    std::string text = ConsoleTextOf(window);
+    bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    std::fclose(file);
+    if (written) std::printf("Console at failure (code page 949): %s\n", console.c_str());
+    std::printf("Visible top-level windows, front to back:\n");
+    EnumWindows(PrintVisibleWindow, 0);
 }

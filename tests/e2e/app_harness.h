@@ -47,6 +47,13 @@ HWND StatusBarOf(HWND window);
 HWND WaitForDialog(const wchar_t* caption, DWORD timeoutMs = 5000);
 // Waits until the window is gone; false after timeoutMs.
 bool WaitUntilClosed(HWND window, DWORD timeoutMs = 5000);
+// Moves the pointer to the screen's far corner, away from every window the
+// tests open, so that no mouse message of the system (WM_SETCURSOR above
+// all) reaches the program but those a test sends.
+void ParkPointer();
+// Waits until the window and its children have painted all that was
+// invalidated and no paint is under way; false after timeoutMs.
+bool WaitForPaint(HWND window, DWORD timeoutMs = 3000);
 // The colour of one pixel of a window's client area, as drawn on screen.
 COLORREF PixelAt(HWND window, int x, int y);
 // A child's rectangle in its parent's client coordinates.
@@ -58,3 +65,7 @@ std::string ClassOf(HWND window);
 // Saves the window, frame included, as a 24-bit BMP when USBKBD_SHOTS_DIR
 // names a folder; returns whether it was saved.
 bool SaveScreenshot(HWND window, const char* name);
+// When the running test has failed: saves the window and its console's text
+// into the build's folder of failures and prints both paths, so that a
+// failure can be understood from the test's log alone.
+void SaveDiagnosisIfFailed(HWND window);

@@ -13,6 +13,7 @@
 #include "app/main_window.h"
 #include "app/messages.h"
 #include "app/wide_text.h"
+#include "app_harness.h"
 #include "device/sim_bus_file.h"
 
 namespace {
@@ -87,6 +88,7 @@ public:
         SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
         CreatePipe(&errorRead_, &errorWrite_, &inherit, 1 << 16);
         SetHandleInformation(errorRead_, HANDLE_FLAG_INHERIT, 0);
+        ParkPointer();
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESTDHANDLES;
@@ -103,6 +105,7 @@ public:
         }
     }
     ~Demo() {
+        SaveDiagnosisIfFailed(window_);
         if (started_ && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
             TerminateProcess(process_.hProcess, 99);
         }

@@ -318,15 +318,6 @@ void ClickShiftButtonOn(AppUnderTest& app) {
     app.Sync();
 }
 
-// Waits until the window has painted everything that was invalidated.
-bool WaitForPaint(HWND window) {
-    for (DWORD waited = 0; waited < 3000; waited += POLL_MS) {
-        if (!GetUpdateRect(window, nullptr, FALSE)) return true;
-        Sleep(POLL_MS);
-    }
-    return false;
-}
-
 // Pixels of a slot row, from left to the end of its leader line, that are
 // neither background nor leader line: what an old text would leave.
 int StrayPixels(HWND window, int row, int left) {

@@ -8,12 +8,14 @@
 #include "app/main_window.h"
 #include "app/messages.h"
 #include "app/wide_text.h"
+#include "app_harness.h"
 
 namespace {
 
 class RealProgram {
 public:
     RealProgram() {
+        ParkPointer();
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
         std::wstring commandLine = L"\"" + std::wstring(USBKBD_EXE) + L"\"";
@@ -27,6 +29,7 @@ public:
     }
     ~RealProgram() {
         if (!started_) return;
+        SaveDiagnosisIfFailed(window_);
         if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
             TerminateProcess(process_.hProcess, 99);
         }
