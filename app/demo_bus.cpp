@@ -6,11 +6,11 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <cstdio>
 #include <mutex>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "app/main_window.h"
 #include "app/wide_text.h"
@@ -23,8 +23,10 @@ namespace {
 constexpr wchar_t PATH_VARIABLE[] = L"USBKBD_SIM";
 constexpr char DEFAULT_PATH[] = "usbkbd-sim.txt";
 constexpr size_t PATH_SIZE = 1024;
-// Bus files are read up to this size; a bus of a few devices takes a few hundred bytes.
-constexpr size_t LONGEST_FILE = 64 * 1024;
+// Bus files are read whole up to this size; a bus of a few devices takes a
+// few hundred bytes. Of a longer file the bus is built from this much, and
+// the module's changes are not written back, which would cut it.
+constexpr size_t LONGEST_FILE = 16 * 1024 * 1024;
 constexpr auto WATCH_INTERVAL = std::chrono::milliseconds(300);
 constexpr int DEFAULT_FIRMWARE = 0x12;
 
@@ -51,12 +53,19 @@ std::mutex g_stopLock;
 std::condition_variable g_stopSignal;
 bool g_stopping = false;
 
-// The file's text; empty when it cannot be read (a missing file is an empty bus).
-std::string ReadBusFile() {
-    std::vector<char> bytes(LONGEST_FILE);
+// Whether a write-back was refused for a file too long to read whole, so
+// that it is said only once.
+bool g_saidTooLong = false;
+
+// The file's text, at most LONGEST_FILE bytes of it; empty when it cannot be
+// read (a missing file is an empty bus). *whole tells whether that is all of it.
+std::string ReadBusFile(bool* whole = nullptr) {
+    // Left uninitialised: only the pages the file fills are ever touched.
+    std::unique_ptr<char[]> bytes(new char[LONGEST_FILE + 1]);
     size_t length = 0;
-    if (!ReadFileStart(g_path, bytes.data(), bytes.size(), &length)) return std::string();
-    return std::string(bytes.data(), length);
+    if (!ReadFileStart(g_path, bytes.get(), LONGEST_FILE + 1, &length)) length = 0;
+    if (whole != nullptr) *whole = length <= LONGEST_FILE;
+    return std::string(bytes.get(), length < LONGEST_FILE ? length : LONGEST_FILE);
 }
 
 void SetPathFromEnvironment() {
@@ -91,7 +100,17 @@ void LoadBus() {
 // Change hook: the device's new words or mode into its block of the file.
 void SaveDevice(int position) {
     std::lock_guard<std::mutex> lock(g_fileLock);
-    std::string text = ReadBusFile();
+    bool whole = false;
+    std::string text = ReadBusFile(&whole);
+    if (!whole) {
+        if (!g_saidTooLong) {
+            std::fprintf(stderr,
+                         "%s: longer than %zu bytes; the module's changes are not written to it\n",
+                         g_path, LONGEST_FILE);
+        }
+        g_saidTooLong = true;
+        return;
+    }
     if (text != g_noticedText) g_outsideEditPending = true;
     bool wasLoaded = text == g_loadedText;
     if (!UpdateSimBusText(&text, SimDevices()[position])) return;

@@ -24,15 +24,16 @@ enum class FileDialog { Open, Save };
 // path buffers.
 enum class Choice { Cancelled, Kept, Unnamable };
 
-// Keeps the chosen path and title when both come back whole from code page
-// 949: a text cut short to fit, or with a character that the code page lacks
-// (it comes back as a look-alike, naming some other file), does not.
+// Keeps the chosen path and title when both convert whole to code page 949:
+// a text cut short to fit, or with a character that the code page lacks,
+// would name some other file.
 bool KeepChosenFile(const wchar_t* path, const wchar_t* title) {
     char chosenPath[PATH_SIZE];
     char chosenTitle[PATH_SIZE];
-    Cp949FromWide(path, chosenPath, PATH_SIZE);
-    Cp949FromWide(title, chosenTitle, PATH_SIZE);
-    if (WideFromCp949(chosenPath) != path || WideFromCp949(chosenTitle) != title) return false;
+    if (!Cp949FromWide(path, chosenPath, PATH_SIZE) ||
+        !Cp949FromWide(title, chosenTitle, PATH_SIZE)) {
+        return false;
+    }
     lstrcpynA(g_currentPath, chosenPath, PATH_SIZE);
     lstrcpynA(g_fileTitle, chosenTitle, PATH_SIZE);
     return true;

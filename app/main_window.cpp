@@ -171,7 +171,8 @@ int RunProgram(HINSTANCE instance, const char* commandLine, int showState) {
 
 int RunProgramWide(HINSTANCE instance, const wchar_t* commandLine, int showState) {
     // Longest command line Windows passes to a program, in wide characters,
-    // at two bytes each at most in code page 949.
+    // at two bytes each at most in code page 949. A command line the code
+    // page cannot hold exactly comes through empty: no file is loaded.
     static char narrow[32768 * 2];
     Cp949FromWide(commandLine, narrow, sizeof narrow);
     return RunProgram(instance, narrow, showState);

@@ -8,13 +8,18 @@ namespace {
 
 constexpr UINT CODE_PAGE_949 = 949;
 
-std::string Cp949String(const wchar_t* wide) {
-    int length = WideCharToMultiByte(CODE_PAGE_949, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    if (length <= 0) return std::string();
-    std::string text(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CODE_PAGE_949, 0, wide, -1, &text[0], length, nullptr, nullptr);
-    text.resize(static_cast<size_t>(length - 1));
-    return text;
+// The text in code page 949, exactly: false when a character has no code in
+// it, rather than a look-alike (é as e) or the default character "?".
+bool Cp949String(const wchar_t* wide, std::string* text) {
+    BOOL usedDefault = FALSE;
+    int length = WideCharToMultiByte(CODE_PAGE_949, WC_NO_BEST_FIT_CHARS, wide, -1, nullptr, 0,
+                                     nullptr, &usedDefault);
+    if (length <= 0 || usedDefault) return false;
+    text->assign(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CODE_PAGE_949, WC_NO_BEST_FIT_CHARS, wide, -1, &(*text)[0], length, nullptr,
+                        &usedDefault);
+    text->resize(static_cast<size_t>(length - 1));
+    return !usedDefault;
 }
 
 }  // namespace
@@ -30,7 +35,11 @@ std::wstring WideFromCp949(const char* text) {
 
 bool Cp949FromWide(const wchar_t* wide, char* text, size_t size) {
     if (size == 0) return false;
-    std::string whole = Cp949String(wide);
+    std::string whole;
+    if (!Cp949String(wide, &whole)) {
+        text[0] = '\0';
+        return false;
+    }
     // Keep what fits, never splitting a two-byte character.
     size_t keep = 0;
     while (keep < whole.size()) {

@@ -9,6 +9,7 @@
 bool ReadFileStart(const char* path, char* buffer, size_t capacity, size_t* length);
 
 // Makes the file at path hold exactly these bytes: they go to a new file in the
-// same folder, which then takes the old file's place in one step. False when
-// any step fails; an old file at path is then untouched and the new one removed.
+// same folder, which then takes the old file's place in one step, with the old
+// file's attributes. False when any step fails, and when the old file is
+// read-only; an old file at path is then untouched and the new one removed.
 bool ReplaceFileContents(const char* path, const char* bytes, size_t length);

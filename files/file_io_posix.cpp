@@ -1,6 +1,7 @@
 #include "files/file_io.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -49,6 +50,23 @@ int CreateFileBeside(const char* path, char* temp, size_t size) {
     return -1;
 }
 
+// The permissions that a save's new file takes over from the file it
+// replaces; false when that file is not writable by its owner, which is the
+// owner's word that it must not change. A missing file gives the usual 0666
+// less the umask.
+bool ModeToKeep(const char* path, mode_t* mode) {
+    struct stat old;
+    if (stat(path, &old) != 0) {
+        mode_t mask = umask(0);
+        umask(mask);
+        *mode = 0666 & ~mask;
+        return errno == ENOENT;
+    }
+    if (!S_ISREG(old.st_mode) || (old.st_mode & S_IWUSR) == 0) return false;
+    *mode = old.st_mode & 07777;
+    return true;
+}
+
 }  // namespace
 
 bool ReadFileStart(const char* path, char* buffer, size_t capacity, size_t* length) {
@@ -61,9 +79,11 @@ bool ReadFileStart(const char* path, char* buffer, size_t capacity, size_t* leng
 
 bool ReplaceFileContents(const char* path, const char* bytes, size_t length) {
     char temp[PATH_MAX];
+    mode_t mode = 0;
+    if (!ModeToKeep(path, &mode)) return false;
     int fd = CreateFileBeside(path, temp, sizeof temp);
     if (fd < 0) return false;
-    bool ok = WriteAll(fd, bytes, length) && fsync(fd) == 0;
+    bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, bytes, length) && fsync(fd) == 0;
     ok = close(fd) == 0 && ok;
     ok = ok && std::rename(temp, path) == 0;
     if (!ok) unlink(temp);

@@ -68,6 +68,23 @@ HANDLE CreateFileBeside(const char* path, wchar_t* wideTemp) {
     return INVALID_HANDLE_VALUE;
 }
 
+// The attributes that a save's new file takes over from the file it
+// replaces (a hidden file stays hidden); false when that file is read-only,
+// which is its owner's word that it must not change. A missing file gives
+// FILE_ATTRIBUTE_NORMAL.
+bool AttributesToKeep(const wchar_t* widePath, DWORD* attributes) {
+    constexpr DWORD KEPT = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                           FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    DWORD old = GetFileAttributesW(widePath);
+    if (old == INVALID_FILE_ATTRIBUTES) {
+        *attributes = FILE_ATTRIBUTE_NORMAL;
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    }
+    if (old & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return false;
+    *attributes = (old & KEPT) != 0 ? old & KEPT : FILE_ATTRIBUTE_NORMAL;
+    return true;
+}
+
 }  // namespace
 
 bool ReadFileStart(const char* path, char* buffer, size_t capacity, size_t* length) {
@@ -84,11 +101,13 @@ bool ReadFileStart(const char* path, char* buffer, size_t capacity, size_t* leng
 bool ReplaceFileContents(const char* path, const char* bytes, size_t length) {
     wchar_t widePath[WIDE_PATH_SIZE];
     wchar_t wideTemp[WIDE_PATH_SIZE];
-    if (!ToWidePath(path, widePath)) return false;
+    DWORD attributes = 0;
+    if (!ToWidePath(path, widePath) || !AttributesToKeep(widePath, &attributes)) return false;
     HANDLE file = CreateFileBeside(path, wideTemp);
     if (file == INVALID_HANDLE_VALUE) return false;
     bool ok = WriteAll(file, bytes, length) && FlushFileBuffers(file);
     ok = CloseHandle(file) && ok;
+    ok = ok && SetFileAttributesW(wideTemp, attributes);
     ok = ok && MoveFileExW(wideTemp, widePath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!ok) DeleteFileW(wideTemp);
     return ok;

@@ -44,11 +44,21 @@ void ParkPointer() {
 }
 
 AppUnderTest::AppUnderTest(const std::string& commandLine) {
+    Start([commandLine] {
+        return RunProgram(GetModuleHandleW(nullptr), commandLine.c_str(), SW_SHOWNORMAL);
+    });
+}
+
+AppUnderTest::AppUnderTest(const std::wstring& commandLine) {
+    Start([commandLine] {
+        return RunProgramWide(GetModuleHandleW(nullptr), commandLine.c_str(), SW_SHOWNORMAL);
+    });
+}
+
+void AppUnderTest::Start(std::function<int()> run) {
     ParkPointer();
     running_ = true;
-    thread_ = std::thread([this, commandLine] {
-        exitCode_ = RunProgram(GetModuleHandleW(nullptr), commandLine.c_str(), SW_SHOWNORMAL);
-    });
+    thread_ = std::thread([this, run] { exitCode_ = run(); });
     window_ = WaitForMainWindow();
     if (window_ != nullptr) WaitForPaint(window_);
 }

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -12,6 +13,8 @@ public:
     // Starts the program with a code page 949 command line and waits until
     // its window has been created and painted.
     explicit AppUnderTest(const std::string& commandLine = "");
+    // Starts the program with a wide command line, as Windows hands it over.
+    explicit AppUnderTest(const std::wstring& commandLine);
     ~AppUnderTest();
     AppUnderTest(const AppUnderTest&) = delete;
     AppUnderTest& operator=(const AppUnderTest&) = delete;
@@ -31,6 +34,8 @@ public:
     int WaitForExit();
 
 private:
+    void Start(std::function<int()> run);
+
     std::thread thread_;
     HWND window_ = nullptr;
     int exitCode_ = -1;

@@ -261,6 +261,50 @@ TEST(DemoProgram, WritesTheModulesWordsAndModeBackWithoutANotice) {
     EXPECT_TRUE(demo.ConsoleBecomes(Connected(MSG_CONNECTED, "209"))) << demo.Console();
 }
 
+// Comment lines after the module's block, this many bytes of them.
+std::string CommentLines(size_t bytes) {
+    std::string lines;
+    for (int n = 0; lines.size() < bytes; ++n) {
+        lines += "# note " + std::to_string(n) + ": kept as it is by every write-back\n";
+    }
+    return lines;
+}
+
+TEST(DemoProgram, WriteBackKeepsEveryLineOfALargeBusFile) {
+    Folder folder;
+    std::string notes = CommentLines(1024 * 1024);
+    folder.Write(L"bus.txt", QX209_BLOCK + notes);
+    Demo demo(folder, folder.File(L"bus.txt"));
+    ASSERT_NE(demo.Window(), nullptr);
+    demo.Command(IDM_DATA_WRITE);
+    EXPECT_EQ(folder.Read(L"bus.txt"),
+              "# the test's bus\n"
+              "device 10F7:0209   # the module\n"
+              "mode change\n"
+              "firmware 12\n"
+              "keys 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 "
+              "0000\n" +
+                  notes);
+}
+
+// Past what the demo reads whole, it would cut the file: it leaves the file
+// alone and says so once.
+TEST(DemoProgram, BusFileTooLongToReadWholeIsNeverWrittenBack) {
+    Folder folder;
+    std::string bus = QX209_BLOCK + CommentLines(16 * 1024 * 1024 + 1);
+    folder.Write(L"bus.txt", bus);
+    Demo demo(folder, folder.File(L"bus.txt"));
+    ASSERT_NE(demo.Window(), nullptr);
+    demo.Command(IDM_DATA_WRITE);
+    demo.Command(IDM_DATA_WRITE);
+    EXPECT_EQ(folder.Read(L"bus.txt"), bus);
+    std::string output;
+    EXPECT_EQ(demo.Close(&output), 0u);
+    EXPECT_EQ(output, Narrow(folder.File(L"bus.txt")) +
+                          ": longer than 16777216 bytes; the module's changes are not written to "
+                          "it\r\n");
+}
+
 TEST(DemoProgram, ReportsFaultyLinesAndLeavesThatDeviceOut) {
     Folder folder;
     folder.Write(L"bus.txt", "device 10F7:0206\nfirmware 1x2\ndevice 10F7:0209\n");

@@ -102,7 +102,10 @@ public:
     // The file dialogs leave the folder they ended in as the current one,
     // which cannot be removed.
     ~TestFolder() {
-        for (const std::wstring& name : Names()) DeleteFileW(Path(name).c_str());
+        for (const std::wstring& name : Names()) {
+            SetFileAttributesW(Path(name).c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(Path(name).c_str());
+        }
         SetCurrentDirectoryW(Path(L"..").c_str());
         RemoveDirectoryW(path_.c_str());
     }
@@ -515,6 +518,21 @@ TEST(FileOpen, NameOutsideCodePage949NeverLoadsALookAlike) {
     EXPECT_EQ(ConsoleText(app), MSG_HELP);
 }
 
+// The command line comes the same way: a name the code page cannot hold is
+// not kept at all, so neither it nor its look-alike is loaded.
+TEST(FileCommandLine, NameOutsideCodePage949NeverLoadsALookAlike) {
+    TestFolder folder;
+    SKIP_UNLESS_FOLDER_TAKES(folder, L"caf\x00E9.kbd");
+    WriteWhole(folder.Path(L"cafe.kbd"), CTRL_C_TABLE.text);
+    WriteWhole(folder.Path(L"caf\x00E9.kbd"), CTRL_C_TABLE.text);
+    AppUnderTest app(L"\"" + folder.Path(L"caf\x00E9.kbd") + L"\"");
+    EXPECT_STREQ(g_currentPath, "");
+    const TableFile empty = {};
+    ExpectTable(empty);
+    ExpectPanelShows(app.Window(), empty.normal);
+    EXPECT_EQ(ConsoleText(app), MSG_HELP);
+}
+
 // ---- Save and Save As ------------------------------------------------------
 
 TEST(FileSave, WithEmptyTitleAsksProposingTheCurrentPathThenWritesAtOnce) {
@@ -584,6 +602,42 @@ TEST(FileSave, AfterNewSaveAsksAgainProposingTheLastPath) {
     ASSERT_TRUE(command.Ended());
     EXPECT_EQ(ReadWhole(path), FULL_TABLE.text);
     EXPECT_STREQ(g_currentPath, Cp949(path).c_str());
+}
+
+// A read-only file is its owner's word that it must not change: neither
+// Save nor Save As onto it replaces it.
+TEST(FileSave, ReadOnlyFileIsRefusedAndKeepsItsBytesAndItsAttribute) {
+    TestFolder folder;
+    std::wstring path = folder.Path(L"kept.kbd");
+    WriteWhole(path, CTRL_C_TABLE.text);
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    AppUnderTest app;
+    ASSERT_TRUE(RunWithDialog(app.Window(), IDM_FILE_OPEN, path));
+    PutInTable(FULL_TABLE);
+
+    EXPECT_TRUE(EndsWithoutDialog(app.Window(), IDM_FILE_SAVE));
+    EXPECT_EQ(ConsoleText(app), MSG_SAVE_ERROR);
+    EXPECT_EQ(ReadWhole(path), CTRL_C_TABLE.text);
+    EXPECT_EQ(GetFileAttributesW(path.c_str()), attributes);
+
+    RunWithDialog(app.Window(), IDM_FILE_SAVE_AS, path);
+    EXPECT_EQ(ReadWhole(path), CTRL_C_TABLE.text);
+    EXPECT_EQ(GetFileAttributesW(path.c_str()), attributes);
+    EXPECT_EQ(folder.Names(), std::vector<std::wstring>{L"kept.kbd"});
+}
+
+TEST(FileSave, ReplacedFileKeepsItsOwnAttributes) {
+    TestFolder folder;
+    std::wstring path = folder.Path(L"hidden.kbd");
+    WriteWhole(path, CTRL_C_TABLE.text);
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+    AppUnderTest app;
+    PutInTable(FULL_TABLE);
+    ASSERT_TRUE(RunWithDialog(app.Window(), IDM_FILE_SAVE_AS, path));
+    EXPECT_EQ(ReadWhole(path), FULL_TABLE.text);
+    EXPECT_EQ(GetFileAttributesW(path.c_str()),
+              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
 }
 
 TEST(FileSave, FailedSaveSaysSoAndKeepsTheOldFile) {

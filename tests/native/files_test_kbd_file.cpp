@@ -62,7 +62,7 @@ std::vector<std::string> NamesIn(const fs::path& folder) {
 }
 
 class KeyFileTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         std::string pattern = (fs::temp_directory_path() / "kbd_file_test_XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
@@ -181,6 +181,26 @@ TEST_F(KeyFileTest, SaveThatCannotWriteEverythingLeavesTheOldFile) {
     EXPECT_FALSE(savedOk);
     EXPECT_EQ(ReadAll(path), old);
     EXPECT_EQ(NamesIn(folder_), std::vector<std::string>{"keys.kbd"});
+}
+
+// A file its owner cannot write is theirs to keep as it is; one they can
+// write keeps its own permissions when a save replaces it.
+TEST_F(KeyFileTest, SaveRefusesAReadOnlyFileAndKeepsTheModeOfAWritableOne) {
+    const std::string path = PathOf("keys.kbd");
+    const std::string old = "0001 0002 0003 0004 0005 0006 0007 0008\r\n\r\n";
+    WriteAll(path, old);
+    fs::permissions(path, fs::perms::owner_read | fs::perms::group_read);
+    ClearKeyTable();
+    EXPECT_FALSE(SaveKeyFile(path.c_str()));
+    EXPECT_EQ(ReadAll(path), old);
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::group_read);
+    EXPECT_EQ(NamesIn(folder_), std::vector<std::string>{"keys.kbd"});
+
+    const fs::perms ownOnly = fs::perms::owner_read | fs::perms::owner_write;
+    fs::permissions(path, ownOnly);
+    ASSERT_TRUE(SaveKeyFile(path.c_str()));
+    EXPECT_NE(ReadAll(path), old);
+    EXPECT_EQ(fs::status(path).permissions(), ownOnly);
 }
 
 }  // namespace
