@@ -90,8 +90,11 @@ bool AttributesToKeep(const wchar_t* widePath, DWORD* attributes) {
 bool ReadFileStart(const char* path, char* buffer, size_t capacity, size_t* length) {
     wchar_t widePath[WIDE_PATH_SIZE];
     if (!ToWidePath(path, widePath)) return false;
-    HANDLE file = CreateFileW(widePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Shared for every use, so that a reader never stands in the way of a
+    // writer that replaces the file, as an editor saves it.
+    HANDLE file =
+        CreateFileW(widePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     bool ok = ReadUpTo(file, buffer, capacity, length);
     CloseHandle(file);
