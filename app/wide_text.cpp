@@ -17,9 +17,9 @@ bool Cp949String(const wchar_t* wide, std::string* text) {
     if (length <= 0 || usedDefault) return false;
     text->assign(static_cast<size_t>(length), '\0');
     WideCharToMultiByte(CODE_PAGE_949, WC_NO_BEST_FIT_CHARS, wide, -1, &(*text)[0], length, nullptr,
-                        &usedDefault);
+                        nullptr);
     text->resize(static_cast<size_t>(length - 1));
-    return !usedDefault;
+    return true;
 }
 
 }  // namespace

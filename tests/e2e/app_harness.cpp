@@ -216,17 +216,6 @@ bool SaveBitmapOf(HWND window, const char* path) {
     return saved;
 }
 
-// The console's text, asked of the window itself, so that it also works for
-// a window of another process.
-std::string ConsoleTextOf(HWND window) {
-    HWND console = FindWindowExW(window, nullptr, L"Edit", nullptr);
-    std::vector<wchar_t> wide(4096);
-    SendMessageW(console, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()));
-    std::vector<char> text(wide.size() * 2 + 1);
-    Cp949FromWide(wide.data(), text.data(), text.size());
-    return text.data();
-}
-
 // "Suite.Name" of the running test with the code page it runs under, as a
 // file name: "Suite.Name-949".
 std::string RunningTestName() {
@@ -259,6 +248,15 @@ bool SaveScreenshot(HWND window, const char* name) {
     char path[MAX_PATH];
     std::snprintf(path, sizeof path, "%s\\%s.bmp", folder, name);
     return SaveBitmapOf(window, path);
+}
+
+std::string ConsoleTextOf(HWND window) {
+    HWND console = FindWindowExW(window, nullptr, L"Edit", nullptr);
+    std::vector<wchar_t> wide(4096);
+    SendMessageW(console, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()));
+    std::vector<char> text(wide.size() * 2 + 1);
+    Cp949FromWide(wide.data(), text.data(), text.size());
+    return text.data();
 }
 
 void SaveDiagnosisIfFailed(HWND window) {

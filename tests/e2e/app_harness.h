@@ -48,6 +48,9 @@ std::string TextOf(HWND window);
 std::string StatusBarText(HWND statusBar);
 // The main window's status bar.
 HWND StatusBarOf(HWND window);
+// The text of the window's console, asked of the console itself, so that it
+// also works for a window of another process.
+std::string ConsoleTextOf(HWND window);
 // The first top-level dialog with this caption, waiting up to timeoutMs.
 HWND WaitForDialog(const wchar_t* caption, DWORD timeoutMs = 5000);
 // Waits until the window is gone; false after timeoutMs.

@@ -7,7 +7,6 @@
 #include "app/command_ids.h"
 #include "app/main_window.h"
 #include "app/messages.h"
-#include "app/wide_text.h"
 #include "app_harness.h"
 
 namespace {
@@ -50,15 +49,6 @@ private:
     bool started_ = false;
     HWND window_ = nullptr;
 };
-
-std::string ConsoleTextOf(HWND window) {
-    HWND console = FindWindowExW(window, nullptr, L"Edit", nullptr);
-    wchar_t wide[2048] = {};
-    SendMessageW(console, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(wide));
-    char text[4096];
-    Cp949FromWide(wide, text, sizeof text);
-    return text;
-}
 
 TEST(RealProgram, FindsNoModuleAndShowsTheHelpText) {
     RealProgram program;
