@@ -4,48 +4,23 @@ HidLink g_hidLink;
 
 namespace {
 
-// What one examined interface means for the search.
-enum SearchStep { SEARCH_GOES_ON, SEARCH_FOUND, SEARCH_ENDS };
+// What one listed device means for the search.
+enum class SearchStep { GoesOn, Found, Ends };
 
-void CloseSyncHandle() {
-    if (g_hidLink.syncHandle != HID_NO_HANDLE) HidCloseDevice(g_hidLink.syncHandle);
-    g_hidLink.syncHandle = HID_NO_HANDLE;
+bool HasModuleIdentity(const HidDeviceInfo& info, int productId) {
+    return info.vendorId == MODULE_VENDOR_ID && (info.productId & 0xFFFF) == productId;
 }
 
-int HasModuleIdentity(HidHandle device, int productId) {
-    HidAttributes attributes = {};
-    if (!HidGetAttributes(device, &attributes)) return 0;
-    return attributes.vendorId == MODULE_VENDOR_ID && (attributes.productId & 0xFFFF) == productId;
-}
-
-// Opens path as the synchronous handle and keeps it, with a read handle,
-// when it is the module. A module that answers its identity but whose
-// capabilities or read handle cannot be had ends the search unfound.
-SearchStep ExamineDevice(const char* path, int productId) {
-    CloseSyncHandle();
-    g_hidLink.syncHandle = HidOpenDevice(path, HID_OPEN_SYNC);
-    if (g_hidLink.syncHandle == HID_NO_HANDLE) return SEARCH_GOES_ON;
-    SearchStep step = SEARCH_GOES_ON;
-    if (HasModuleIdentity(g_hidLink.syncHandle, productId)) {
-        if (!ReadCapabilities()) {
-            step = SEARCH_ENDS;
-        } else if (ReportLengthsFit(g_hidLink.outputReportLength, g_hidLink.inputReportLength)) {
-            g_hidLink.lastProductId = productId;
-            step = OpenReadHandle(path) ? SEARCH_FOUND : SEARCH_ENDS;
-        }
+// A module that tells its identity but whose report lengths or handle cannot
+// be had ends the search unfound; one whose reports do not fit is passed over.
+SearchStep ExamineDevice(const HidDeviceInfo& info, int productId) {
+    if (!HasModuleIdentity(info, productId)) return SearchStep::GoesOn;
+    if (!ReadCapabilities(info)) return SearchStep::Ends;
+    if (!ReportLengthsFit(g_hidLink.outputReportLength, g_hidLink.inputReportLength)) {
+        return SearchStep::GoesOn;
     }
-    if (step != SEARCH_FOUND) CloseSyncHandle();
-    return step;
-}
-
-SearchStep ExamineInterface(HidDeviceSet set, int index, int productId) {
-    HidInterface detail = nullptr;
-    HidInterfaceResult result = HidGetInterface(set, index, &detail);
-    if (result == HID_INTERFACE_END) return SEARCH_ENDS;
-    if (result == HID_INTERFACE_UNREADABLE) return SEARCH_GOES_ON;
-    SearchStep step = ExamineDevice(HidInterfacePath(detail), productId);
-    HidFreeInterface(detail);
-    return step;
+    g_hidLink.lastProductId = productId;
+    return OpenDeviceHandle(info.path) ? SearchStep::Found : SearchStep::Ends;
 }
 
 }  // namespace
@@ -61,27 +36,21 @@ int ConnectModule(int productId) {
 }
 
 int FindHidDevice(int productId) {
-    HidDeviceSet set = HidOpenDeviceSet();
-    if (set == nullptr) return 0;
-    SearchStep step = SEARCH_GOES_ON;
-    for (int index = 0; step == SEARCH_GOES_ON; ++index) {
-        step = ExamineInterface(set, index, productId);
+    for (const HidDeviceInfo& info : HidEnumerate()) {
+        SearchStep step = ExamineDevice(info, productId);
+        if (step != SearchStep::GoesOn) return step == SearchStep::Found ? 1 : 0;
     }
-    HidCloseDeviceSet(set);
-    return step == SEARCH_FOUND ? 1 : 0;
+    return 0;
 }
 
-int ReadCapabilities() {
-    HidReportLengths lengths = {};
-    int read = HidGetReportLengths(g_hidLink.syncHandle, &lengths);
-    g_hidLink.outputReportLength = read ? lengths.output : 0;
-    g_hidLink.inputReportLength = read ? lengths.input : 0;
-    return read;
+int ReadCapabilities(const HidDeviceInfo& info) {
+    g_hidLink.outputReportLength = info.lengthsRead ? info.outputReportLength : 0;
+    g_hidLink.inputReportLength = info.lengthsRead ? info.inputReportLength : 0;
+    return info.lengthsRead ? 1 : 0;
 }
 
-int OpenReadHandle(const char* path) {
-    if (g_hidLink.readHandle != HID_NO_HANDLE) HidCloseDevice(g_hidLink.readHandle);
-    g_hidLink.readHandle = HidOpenDevice(path, HID_OPEN_OVERLAPPED);
-    if (g_hidLink.readEvent == HID_NO_EVENT) g_hidLink.readEvent = HidCreateReadEvent();
-    return g_hidLink.readHandle != HID_NO_HANDLE && g_hidLink.readEvent != HID_NO_EVENT;
+int OpenDeviceHandle(const std::string& path) {
+    if (g_hidLink.device != nullptr) HidClose(g_hidLink.device);
+    g_hidLink.device = HidOpen(path);
+    return g_hidLink.device != nullptr ? 1 : 0;
 }

@@ -1,8 +1,8 @@
-// The link to the keyboard module: finding it among the HID interfaces and
-// holding the handles through which reports are exchanged with it.
+// The link to the keyboard module: finding it among the HID devices and
+// holding the device through which reports are exchanged with it.
 #pragma once
 
-#include "device/hid_platform.h"
+#include "device/hid_transport.h"
 
 constexpr int MODULE_VENDOR_ID = 0x10F7;
 
@@ -16,9 +16,7 @@ constexpr int MIN_INPUT_REPORT_LENGTH = 7;
 struct HidLink {
     int linkUp;         // 1 while the open module has not failed a write or a reply
     int lastProductId;  // product id of the last module found; never cleared
-    HidHandle syncHandle;
-    HidHandle readHandle;  // overlapped, used only for replies
-    HidEvent readEvent;    // created by the first successful search, never closed
+    HidDevice* device;  // the module last found; stays open until the next one is
     int outputReportLength;
     int inputReportLength;
 };
@@ -33,13 +31,12 @@ int ReportLengthsFit(int outputLength, int inputLength);
 // product id when it was found, else 0. Leaves the link-up flag set to match.
 int ConnectModule(int productId);
 
-// Searches the present HID interfaces for the module with this product id
-// and opens it; 1 = found and opened. Does not touch the link-up flag.
+// Searches the present HID devices for the module with this product id and
+// opens it; 1 = found and opened. Does not touch the link-up flag.
 int FindHidDevice(int productId);
 
-// Fills the report lengths from the synchronous handle; 1 = read.
-int ReadCapabilities();
+// Takes the report lengths of the device found; 1 = it told them.
+int ReadCapabilities(const HidDeviceInfo& info);
 
-// Opens the read handle on path (closing the old one) and, the first time,
-// the read event; 1 = both are usable.
-int OpenReadHandle(const char* path);
+// Opens path as the link's device, closing the one open before; 1 = opened.
+int OpenDeviceHandle(const std::string& path);

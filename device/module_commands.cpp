@@ -1,20 +1,7 @@
 #include "device/module_commands.h"
 
-#include <cstdlib>
-
 #include "device/report_exchange.h"
 #include "model/key_table.h"
-
-namespace {
-
-// Reply byte k (1 to 6), read back from the reply text form.
-int ReplyByte(int k) {
-    char text[REPLY_TEXT_SIZE];
-    FormatReply(text, sizeof text);
-    return static_cast<int>(strtol(text + 3 * (k - 1), nullptr, 16));
-}
-
-}  // namespace
 
 int WriteKeyTable() {
     int failures = 0;

@@ -11,22 +11,15 @@ namespace {
 uint8_t g_request[REPORT_BUFFER_SIZE];
 uint8_t g_reply[REPORT_BUFFER_SIZE];
 
-int LinkLengthsFit() {
-    return ReportLengthsFit(g_hidLink.outputReportLength, g_hidLink.inputReportLength);
+int LinkUsable() {
+    return g_hidLink.device != nullptr &&
+           ReportLengthsFit(g_hidLink.outputReportLength, g_hidLink.inputReportLength);
 }
 
 void ComposeRequest(int command, int arg1, int arg2, int arg3, int arg4, int arg5) {
     const int fields[] = {0x55, 0xAA, command, arg1, arg2, arg3, arg4, arg5};
     int byte = 1;
     for (int field : fields) g_request[byte++] = static_cast<uint8_t>(field);
-}
-
-HidReadStart StartReply() {
-    if (g_hidLink.readHandle == HID_NO_HANDLE || g_hidLink.readEvent == HID_NO_EVENT ||
-        !LinkLengthsFit()) {
-        return HID_READ_FAILED;
-    }
-    return HidStartRead(g_hidLink.readHandle, g_reply, g_hidLink.inputReportLength);
 }
 
 }  // namespace
@@ -43,19 +36,20 @@ int Transact(int command, int arg1, int arg2, int arg3, int arg4, int arg5) {
 }
 
 void SendReport() {
-    int sent = g_hidLink.syncHandle != HID_NO_HANDLE && LinkLengthsFit() &&
-               HidWriteReport(g_hidLink.syncHandle, g_request, g_hidLink.outputReportLength);
+    int length = g_hidLink.outputReportLength;
+    int sent =
+        LinkUsable() && HidWrite(g_hidLink.device, g_request, length, REPLY_TIMEOUT_MS) == length;
     if (!sent) g_hidLink.linkUp = 0;
 }
 
 void ReceiveReport() {
-    HidReadStart start = StartReply();
-    if (start == HID_READ_FAILED) g_hidLink.linkUp = 0;
-    if (start == HID_READ_PENDING && !HidWaitRead(g_hidLink.readEvent, REPLY_TIMEOUT_MS)) {
-        HidCancelRead(g_hidLink.readHandle);
-        g_hidLink.linkUp = 0;
-    }
-    if (g_hidLink.readEvent != HID_NO_EVENT) HidResetEvent(g_hidLink.readEvent);
+    int received = LinkUsable() && HidRead(g_hidLink.device, g_reply, g_hidLink.inputReportLength,
+                                           REPLY_TIMEOUT_MS) > 0;
+    if (!received) g_hidLink.linkUp = 0;
+}
+
+int ReplyByte(int k) {
+    return g_reply[k];
 }
 
 void FormatReply(char* text, size_t size) {

@@ -15,11 +15,15 @@ constexpr int REPLY_TEXT_SIZE = 28;
 // a lost link back up first. After success the reply stays for FormatReply.
 int Transact(int command, int arg1, int arg2, int arg3, int arg4, int arg5);
 
-// Writes the request buffer; a failed write takes the link down.
+// Writes the request buffer within REPLY_TIMEOUT_MS; a write that fails or
+// does not finish in time takes the link down.
 void SendReport();
 
 // Reads one reply into the reply buffer; no reply in time takes the link down.
 void ReceiveReport();
+
+// Reply byte k (1 to 6) of the last reply received.
+int ReplyByte(int k);
 
 // Writes reply bytes 1 to 6 as six two-digit upper-case hex fields
 // separated by commas; field k starts at character 3 * (k - 1).

@@ -8,6 +8,9 @@
 // *length to their count. False when the file cannot be opened or read.
 bool ReadFileStart(const char* path, char* buffer, size_t capacity, size_t* length);
 
+// Whether anything (a file, a folder) exists at path.
+bool FileExists(const char* path);
+
 // Makes the file at path hold exactly these bytes: they go to a new file in the
 // same folder, which then takes the old file's place in one step, with the old
 // file's attributes. False when any step fails, and when the old file is

@@ -77,6 +77,11 @@ bool ReadFileStart(const char* path, char* buffer, size_t capacity, size_t* leng
     return ok;
 }
 
+bool FileExists(const char* path) {
+    struct stat found;
+    return stat(path, &found) == 0;
+}
+
 bool ReplaceFileContents(const char* path, const char* bytes, size_t length) {
     char temp[PATH_MAX];
     mode_t mode = 0;

@@ -101,6 +101,11 @@ bool ReadFileStart(const char* path, char* buffer, size_t capacity, size_t* leng
     return ok;
 }
 
+bool FileExists(const char* path) {
+    wchar_t widePath[WIDE_PATH_SIZE];
+    return ToWidePath(path, widePath) && GetFileAttributesW(widePath) != INVALID_FILE_ATTRIBUTES;
+}
+
 bool ReplaceFileContents(const char* path, const char* bytes, size_t length) {
     wchar_t widePath[WIDE_PATH_SIZE];
     wchar_t wideTemp[WIDE_PATH_SIZE];

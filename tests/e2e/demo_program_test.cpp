@@ -14,7 +14,7 @@
 #include "app/messages.h"
 #include "app/wide_text.h"
 #include "app_harness.h"
-#include "device/sim_bus_file.h"
+#include "emu/sim_bus_file.h"
 
 namespace {
 

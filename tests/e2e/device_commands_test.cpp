@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/messages.h"
-#include "device/sim_bus.h"
+#include "emu/sim_bus.h"
 #include "device_view.h"
 
 namespace {
@@ -118,7 +118,7 @@ TEST(WriteCommand, SilentModuleTimesOutSixteenTimesAndTheWindowGoesOn) {
     int64_t start = SimNowMs();
     app.Command(IDM_DATA_WRITE);
     EXPECT_EQ(ConsoleOf(app), std::string(EMPTY_TABLE_DUMP) + MSG_WRITE_ERROR);
-    EXPECT_EQ(SimCount().cancelledReads, 16);
+    EXPECT_EQ(SimCount().timedOutReads, 16);
     EXPECT_EQ(SimWrites().size(), 16u);
     EXPECT_GE(SimNowMs() - start, 16 * TIMED_OUT_TRANSACTION_MS);
     EXPECT_EQ(CursorOf(app), Cursor(IDC_ARROW));

@@ -22,7 +22,7 @@
 #include "app/wide_text.h"
 #include "app/window_state.h"
 #include "app_harness.h"
-#include "device/sim_bus.h"
+#include "emu/sim_bus.h"
 #include "model/key_names.h"
 #include "model/key_table.h"
 #include "screen_text.h"

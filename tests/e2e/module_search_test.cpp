@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/messages.h"
-#include "device/sim_bus.h"
+#include "emu/sim_bus.h"
 #include "device_view.h"
 
 namespace {

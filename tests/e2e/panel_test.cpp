@@ -6,7 +6,7 @@
 #include "app/command_ids.h"
 #include "app/window_state.h"
 #include "app_harness.h"
-#include "device/sim_bus.h"
+#include "emu/sim_bus.h"
 #include "model/key_names.h"
 #include "model/key_table.h"
 #include "screen_text.h"

@@ -178,6 +178,23 @@ TEST_F(CommandsTest, FirmwareVersionIsReplyByteTwoAndZeroOnFailure) {
     EXPECT_EQ(ReadFirmwareVersion(), 0);
 }
 
+// Every byte value comes through as it was sent, the high ones included.
+TEST_F(CommandsTest, VersionAndWordsAreTakenFromTheReplyBytesAsTheyCame) {
+    SimDevice device = SimModule(MODEL_QX206);
+    const uint16_t words[] = {0xFFFF, 0x8000, 0x00FF, 0x7F80, 0x0A0B, 0xF00F};
+    for (int index = 0; index < 6; ++index) device.words[index] = words[index];
+    int module = SimAddDevice(device);
+    ASSERT_EQ(ConnectModule(MODEL_QX206), MODEL_QX206);
+    for (int version : {0x01, 0x09, 0x0A, 0x7F, 0x80, 0xA0, 0xFF}) {
+        SimDevices()[module].version = version;
+        EXPECT_EQ(ReadFirmwareVersion(), version);
+        const int replyBytes[] = {0x01, version, 0x00, 0x00, 0x00, 0xFF};
+        for (int k = 1; k <= 6; ++k) EXPECT_EQ(ReplyByte(k), replyBytes[k - 1]) << k;
+    }
+    EXPECT_EQ(ReadKeyTable(), 0);
+    for (int index = 0; index < 6; ++index) EXPECT_EQ(Entry(index), words[index]) << index;
+}
+
 TEST_F(CommandsTest, ResetIsAnsweredAndThenTheModuleIsNoLongerFound) {
     int module = ConnectQx206();
     std::vector<int> changed;

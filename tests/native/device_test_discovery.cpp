@@ -11,12 +11,10 @@ using DiscoveryTest = DeviceTest;
 
 void ExpectLinkOn(const std::string& path) {
     EXPECT_EQ(g_hidLink.linkUp, 1);
-    SimHandleState sync = SimHandle(g_hidLink.syncHandle);
-    SimHandleState read = SimHandle(g_hidLink.readHandle);
-    EXPECT_TRUE(sync.open && !sync.overlapped);
-    EXPECT_TRUE(read.open && read.overlapped);
-    EXPECT_EQ(sync.path, path);
-    EXPECT_EQ(read.path, path);
+    SimHandleState device = SimHandle(g_hidLink.device);
+    EXPECT_TRUE(device.open);
+    EXPECT_EQ(device.path, path);
+    EXPECT_EQ(device.queued, 0);
 }
 
 TEST_F(DiscoveryTest, Qx206IsChosenWhenBothModelsArePresent) {
@@ -25,7 +23,7 @@ TEST_F(DiscoveryTest, Qx206IsChosenWhenBothModelsArePresent) {
     EXPECT_EQ(ConnectModule(MODEL_QX206), MODEL_QX206);
     ExpectLinkOn(PathOf(qx206));
     EXPECT_EQ(g_hidLink.lastProductId, MODEL_QX206);
-    EXPECT_EQ(SimCount().openHandles, 2);
+    EXPECT_EQ(SimCount().openHandles, 1);
 }
 
 TEST_F(DiscoveryTest, FirstOfTwoModulesOfOneModelInEnumerationOrderIsOpened) {
@@ -52,22 +50,18 @@ TEST_F(DiscoveryTest, ProductId0x207OfTheModuleVendorIsNeverConnected) {
     EXPECT_EQ(SimCount().openHandles, 0);
 }
 
-TEST_F(DiscoveryTest, PassesOverInterfacesThatAreNotTheModuleAndClosesThem) {
-    SimDevice unopenable = SimModule(MODEL_QX206);
-    unopenable.opens = false;
-    SimDevice nameless = SimModule(MODEL_QX206);
-    nameless.attributesReadable = false;
-    SimDevice pathless = SimModule(MODEL_QX206);
-    pathless.pathReadable = false;
+TEST_F(DiscoveryTest, PassesOverDevicesThatAreNotTheModuleAndOpensNoneOfThem) {
+    SimDevice unidentified = SimModule(MODEL_QX206);
+    unidentified.identityReadable = false;
     for (const SimDevice& device :
-         {SimForeignDevice(0x046D, 0xC52B), SimForeignDevice(0x046D, MODEL_QX206), unopenable,
-          nameless, pathless, SimForeignDevice(MODULE_VENDOR_ID, MODEL_QX209)}) {
+         {SimForeignDevice(0x046D, 0xC52B), SimForeignDevice(0x046D, MODEL_QX206), unidentified,
+          SimForeignDevice(MODULE_VENDOR_ID, MODEL_QX209)}) {
         SimAddDevice(device);
     }
     int module = AddModule(MODEL_QX206);
     EXPECT_EQ(ConnectModule(MODEL_QX206), MODEL_QX206);
     ExpectLinkOn(PathOf(module));
-    EXPECT_EQ(SimCount().openHandles, 2);
+    EXPECT_EQ(SimCount().openHandles, 1);
 }
 
 TEST_F(DiscoveryTest, ReportLengthsDecideWhetherADeviceIsTakenAsTheModule) {
@@ -93,42 +87,37 @@ TEST_F(DiscoveryTest, ReportLengthsDecideWhetherADeviceIsTakenAsTheModule) {
     }
 }
 
-TEST_F(DiscoveryTest, UnreadableCapabilitiesOrReadHandleEndTheSearchUnfound) {
+TEST_F(DiscoveryTest, UnreadableCapabilitiesOrAHandleRefusedEndTheSearchUnfound) {
     for (int failure = 0; failure < 2; ++failure) {
-        SCOPED_TRACE(failure == 0 ? "capabilities" : "read handle");
+        SCOPED_TRACE(failure == 0 ? "capabilities" : "handle");
         StartOver();
         SimDevice broken = SimModule(MODEL_QX206);
         broken.capsReadable = failure != 0;
-        broken.opensOverlapped = failure == 0;
+        broken.opensForReports = failure == 0;
         SimAddDevice(broken);
         AddModule(MODEL_QX206);
         EXPECT_EQ(ConnectModule(MODEL_QX206), 0);
-        EXPECT_EQ(g_hidLink.syncHandle, HID_NO_HANDLE);
-        EXPECT_EQ(g_hidLink.readHandle, HID_NO_HANDLE);
+        EXPECT_EQ(g_hidLink.device, nullptr);
+        EXPECT_EQ(g_hidLink.linkUp, 0);
         EXPECT_EQ(SimCount().openHandles, 0);
         EXPECT_EQ(Transact(CMD_VERSION, 0, 0, 0, 0, 0), 0);
         EXPECT_TRUE(SimWrites().empty());
     }
 }
 
-TEST_F(DiscoveryTest, DeviceChangeSearchWhileConnectedReplacesBothHandles) {
+TEST_F(DiscoveryTest, DeviceChangeSearchWhileConnectedReplacesTheHandle) {
     ConnectQx206();
-    HidHandle oldSync = g_hidLink.syncHandle;
-    HidHandle oldRead = g_hidLink.readHandle;
-    HidEvent event = g_hidLink.readEvent;
+    HidDevice* old = g_hidLink.device;
     SimAddDevice(SimForeignDevice(0x046D, 0xC52B));
     std::swap(SimDevices()[0], SimDevices()[1]);  // the new device enumerates first
     const int module = 1;
 
     EXPECT_EQ(ConnectModule(MODEL_QX206), MODEL_QX206);
     ExpectLinkOn(PathOf(module));
-    EXPECT_NE(g_hidLink.syncHandle, oldSync);
-    EXPECT_NE(g_hidLink.readHandle, oldRead);
-    EXPECT_FALSE(SimHandle(oldSync).open);
-    EXPECT_FALSE(SimHandle(oldRead).open);
-    EXPECT_EQ(SimCount().openHandles, 2);
-    EXPECT_EQ(g_hidLink.readEvent, event);
-    EXPECT_EQ(SimCount().eventsCreated, 1);
+    EXPECT_NE(g_hidLink.device, old);
+    EXPECT_FALSE(SimHandle(old).open);
+    EXPECT_EQ(SimCount().openHandles, 1);
+    EXPECT_EQ(SimCount().enumerations, 2);
     EXPECT_EQ(Transact(CMD_VERSION, 0, 0, 0, 0, 0), 1);
 }
 
@@ -136,7 +125,7 @@ TEST_F(DiscoveryTest, DeviceChangeSearchWhileConnectedReplacesBothHandles) {
 TEST_F(DiscoveryTest, LinkStatesFromStartToRediscovery) {
     EXPECT_EQ(g_hidLink.linkUp, 0);
     EXPECT_EQ(SimCount().openHandles, 0);
-    EXPECT_EQ(SimCount().eventsCreated, 0);
+    EXPECT_EQ(g_hidLink.device, nullptr);
 
     SimDevice device = SimModule(MODEL_QX206);
     device.outputLength = 12;
@@ -146,29 +135,26 @@ TEST_F(DiscoveryTest, LinkStatesFromStartToRediscovery) {
     ExpectLinkOn(PathOf(module));
     EXPECT_EQ(g_hidLink.outputReportLength, 12);
     EXPECT_EQ(g_hidLink.inputReportLength, 10);
-    EXPECT_EQ(SimCount().eventsCreated, 1);
+    EXPECT_EQ(SimCount().openHandles, 1);
 
-    // An I/O failure takes the link down and keeps both handles.
+    // An I/O failure takes the link down and keeps the handle.
+    HidDevice* old = g_hidLink.device;
     SimDevices()[module].silent = true;
     EXPECT_EQ(Transact(CMD_VERSION, 0, 0, 0, 0, 0), 0);
     EXPECT_EQ(g_hidLink.linkUp, 0);
-    EXPECT_TRUE(SimHandle(g_hidLink.syncHandle).open);
-    EXPECT_TRUE(SimHandle(g_hidLink.readHandle).open);
+    EXPECT_EQ(g_hidLink.device, old);
+    EXPECT_TRUE(SimHandle(old).open);
 
-    // A failed search that examined no interface leaves the handles alone.
-    HidHandle oldSync = g_hidLink.syncHandle;
-    HidHandle oldRead = g_hidLink.readHandle;
+    // A failed search leaves the handle of the lost module alone, whether it
+    // found no device at all or only others.
     SimUnplug(module);
     EXPECT_EQ(ConnectModule(MODEL_QX206), 0);
-    EXPECT_EQ(g_hidLink.syncHandle, oldSync);
-
-    // One that examined an interface closes the synchronous handle only.
+    EXPECT_EQ(g_hidLink.device, old);
     SimAddDevice(SimForeignDevice(0x046D, 0xC52B));
     EXPECT_EQ(ConnectModule(MODEL_QX206), 0);
-    EXPECT_EQ(g_hidLink.syncHandle, HID_NO_HANDLE);
-    EXPECT_FALSE(SimHandle(oldSync).open);
-    EXPECT_EQ(g_hidLink.readHandle, oldRead);
-    EXPECT_TRUE(SimHandle(oldRead).open);
+    EXPECT_EQ(g_hidLink.device, old);
+    EXPECT_TRUE(SimHandle(old).open);
+    EXPECT_EQ(SimCount().openHandles, 1);
 
     // The next transaction searches once and brings the link up anew.
     SimDevices()[module].silent = false;
@@ -177,9 +163,9 @@ TEST_F(DiscoveryTest, LinkStatesFromStartToRediscovery) {
     EXPECT_EQ(Transact(CMD_VERSION, 0, 0, 0, 0, 0), 1);
     EXPECT_EQ(SimCount().enumerations, searches + 1);
     ExpectLinkOn(PathOf(module));
-    EXPECT_FALSE(SimHandle(oldRead).open);
-    EXPECT_EQ(SimCount().openHandles, 2);
-    EXPECT_EQ(SimCount().eventsCreated, 1);
+    EXPECT_FALSE(SimHandle(old).open);
+    EXPECT_NE(g_hidLink.device, old);
+    EXPECT_EQ(SimCount().openHandles, 1);
     EXPECT_EQ(g_hidLink.lastProductId, MODEL_QX206);
 }
 

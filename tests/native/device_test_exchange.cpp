@@ -87,7 +87,7 @@ TEST_F(ExchangeTest, ReplyCountsOnlyWithinTheTimeOut) {
         EXPECT_EQ(Transact(CMD_VERSION, 0, 0, 0, 0, 0), inTime ? 1 : 0);
         EXPECT_EQ(SimNowMs(), TIMED_OUT_MS);
         EXPECT_EQ(g_hidLink.linkUp, inTime ? 1 : 0);
-        EXPECT_EQ(SimCount().cancelledReads, inTime ? 0 : 1);
+        EXPECT_EQ(SimCount().timedOutReads, inTime ? 0 : 1);
     }
 }
 
@@ -106,10 +106,9 @@ TEST_F(ExchangeTest, SilentModuleCostsTheFullWaitAndIsSearchedForAgain) {
     EXPECT_EQ(Transact(CMD_VERSION, 0, 0, 0, 0, 0), 0);
     EXPECT_EQ(SimNowMs(), TIMED_OUT_MS);
     EXPECT_EQ(g_hidLink.linkUp, 0);
-    EXPECT_EQ(SimCount().cancelledReads, 1);
+    EXPECT_EQ(SimCount().timedOutReads, 1);
     EXPECT_EQ(SimWrites().size(), 1u);
 
-    // The cancelled read is finished before the next one starts (see TearDown).
     SimDevices()[module].silent = false;
     int searches = SimCount().enumerations;
     EXPECT_EQ(Transact(CMD_VERSION, 0, 0, 0, 0, 0), 1);
@@ -124,8 +123,49 @@ TEST_F(ExchangeTest, ReadThatCannotStartFailsAtOnceAndTakesTheLinkDown) {
     EXPECT_EQ(Transact(CMD_VERSION, 0, 0, 0, 0, 0), 0);
     EXPECT_EQ(SimNowMs(), TRANSACTION_PAUSE_MS);
     EXPECT_EQ(SimWrites().size(), 1u);
-    EXPECT_EQ(SimCount().cancelledReads, 0);
+    EXPECT_EQ(SimCount().timedOutReads, 0);
     EXPECT_EQ(g_hidLink.linkUp, 0);
+}
+
+TEST_F(ExchangeTest, WriteThatNeverFinishesIsGivenUpAfterTheTimeOut) {
+    int module = ConnectQx206();
+    SimDevices()[module].takesReports = false;
+    EXPECT_EQ(Transact(CMD_VERSION, 0, 0, 0, 0, 0), 0);
+    EXPECT_EQ(SimNowMs(), TIMED_OUT_MS);
+    EXPECT_EQ(g_hidLink.linkUp, 0);
+    EXPECT_EQ(SimCount().timedOutWrites, 1);
+    EXPECT_EQ(SimCount().timedOutReads, 0);
+    EXPECT_TRUE(SimWrites().empty());
+
+    // Like any failed write: the next transaction searches and opens it anew.
+    SimDevices()[module].takesReports = true;
+    HidDevice* old = g_hidLink.device;
+    EXPECT_EQ(Transact(CMD_VERSION, 0, 0, 0, 0, 0), 1);
+    EXPECT_NE(g_hidLink.device, old);
+    EXPECT_EQ(SimWrites().size(), 1u);
+}
+
+// A reply that comes after the wait for it has ended is kept by the handle
+// it was sent to, which the next search replaces: it never passes for the
+// reply to a later request.
+TEST_F(ExchangeTest, ReplyThatComesAfterTheTimeOutNeverAnswersTheNextRequest) {
+    SimDevice device = SimModule(MODEL_QX206);
+    device.words[0] = 0x0104;
+    device.words[1] = 0x0205;
+    device.replyDelayMs = REPLY_TIMEOUT_MS + 1;
+    int module = SimAddDevice(device);
+    ASSERT_EQ(ConnectModule(MODEL_QX206), MODEL_QX206);
+    HidDevice* first = g_hidLink.device;
+    EXPECT_EQ(Transact(CMD_READ_KEY, 0, 0, 0, 0, 0), 0);
+
+    SimDevices()[module].replyDelayMs = 1;
+    EXPECT_EQ(Transact(CMD_READ_KEY, 1, 0, 0, 0, 0), 1);
+    EXPECT_EQ(ReplyByte(3), 0x02);
+    EXPECT_EQ(ReplyByte(4), 0x05);
+    EXPECT_NE(g_hidLink.device, first);
+    EXPECT_EQ(SimHandle(g_hidLink.device).queued, 0);
+    EXPECT_EQ(Transact(CMD_READ_KEY, 0, 0, 0, 0, 0), 1);
+    EXPECT_EQ(ReplyByte(4), 0x04);
 }
 
 TEST_F(ExchangeTest, UnpluggedModuleFailsTheWriteAndIsReopenedOnceBack) {
@@ -134,17 +174,18 @@ TEST_F(ExchangeTest, UnpluggedModuleFailsTheWriteAndIsReopenedOnceBack) {
     EXPECT_EQ(Transact(CMD_VERSION, 0, 0, 0, 0, 0), 0);
     EXPECT_EQ(SimNowMs(), TRANSACTION_PAUSE_MS);
     EXPECT_EQ(SimCount().failedWrites, 1);
-    EXPECT_EQ(SimCount().cancelledReads, 0);
+    EXPECT_EQ(SimCount().timedOutReads, 0);
     EXPECT_EQ(g_hidLink.linkUp, 0);
 
     EXPECT_EQ(Transact(CMD_VERSION, 0, 0, 0, 0, 0), 0);
     EXPECT_EQ(SimCount().failedWrites, 1);
 
-    // Plugged in again: the old handles stay dead, the search opens new ones.
-    HidHandle oldSync = g_hidLink.syncHandle;
+    // Plugged in again: the old handle stays dead, the search opens a new one.
+    HidDevice* old = g_hidLink.device;
     SimReplug(module);
     EXPECT_EQ(Transact(CMD_VERSION, 0, 0, 0, 0, 0), 1);
-    EXPECT_NE(g_hidLink.syncHandle, oldSync);
+    EXPECT_NE(g_hidLink.device, old);
+    EXPECT_FALSE(SimHandle(old).open);
     EXPECT_EQ(g_hidLink.lastProductId, MODEL_QX206);
     EXPECT_TRUE(SimWrites().size() == 1u && SimWrites()[0].path == PathOf(module));
 }

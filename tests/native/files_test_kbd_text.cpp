@@ -51,7 +51,7 @@ const Layer EXAMPLE_NORMAL = {0x0106, 0x0004, 0, 0, 0, 0, 0, 0};
 const Layer EXAMPLE_SHIFT = {0, 0, 0, 0, 0, 0, 0, 0x0028};
 
 class KeyTextTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { FillTable(UNTOUCHED); }
 };
 

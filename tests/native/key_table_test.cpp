@@ -7,7 +7,7 @@
 namespace {
 
 class KeyTableTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { ClearKeyTable(); }
 };
 

@@ -1,4 +1,4 @@
-#include "device/sim_bus_file.h"
+#include "emu/sim_bus_file.h"
 
 #include <cstdio>
 #include <map>

@@ -7,8 +7,8 @@
 #include "device/hid_link.h"
 #include "device/module_commands.h"
 #include "device/report_exchange.h"
-#include "device/sim_bus.h"
-#include "device/sim_bus_file.h"
+#include "emu/sim_bus.h"
+#include "emu/sim_bus_file.h"
 #include "model/key_table.h"
 
 namespace {

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "device/sim_bus.h"
+#include "emu/sim_module.h"
 
 // What a bus text describes: the devices whose blocks read without fault,
 // in order, and one message per line that did not ("line 3: ..."). A fault

@@ -1,0 +1,151 @@
+#include "emu/sim_bus_keeper.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "emu/sim_bus.h"
+#include "emu/sim_bus_file.h"
+#include "files/file_io.h"
+
+namespace {
+
+constexpr auto WATCH_INTERVAL = std::chrono::milliseconds(300);
+constexpr int DEFAULT_FIRMWARE = 0x12;
+
+constexpr char FILE_HEADER[] =
+    "# The simulated USB bus of usbkbd-demo: one block per device, in enumeration\n"
+    "# order. Edit and save this file while the demo runs, and the demo sees a\n"
+    "# device come or go. README.md, \"The bus file\", describes every line.\n";
+
+std::string g_path;
+std::function<void()> g_onOutsideEdit;
+
+// Bus thread only: the text the bus was last built from.
+std::string g_loadedText;
+
+// The file's text as the watcher has accounted for it, and whether an edit
+// from outside was overtaken by one of the bus's own writes before the
+// watcher saw it. The lock also keeps those writes and the watcher's reads
+// apart.
+std::mutex g_fileLock;
+std::string g_noticedText;
+bool g_outsideEditPending = false;
+
+std::thread g_watcher;
+std::mutex g_stopLock;
+std::condition_variable g_stopSignal;
+bool g_stopping = false;
+
+// Whether a write-back was refused for a file too long to read whole, so
+// that it is said only once.
+bool g_saidTooLong = false;
+
+// The file's text, at most SIM_BUS_FILE_LIMIT bytes of it; empty when it
+// cannot be read (a missing file is an empty bus). *whole tells whether that
+// is all of it.
+std::string ReadBusFile(bool* whole = nullptr) {
+    // Left uninitialised: only the pages the file fills are ever touched.
+    std::unique_ptr<char[]> bytes(new char[SIM_BUS_FILE_LIMIT + 1]);
+    size_t length = 0;
+    if (!ReadFileStart(g_path.c_str(), bytes.get(), SIM_BUS_FILE_LIMIT + 1, &length)) length = 0;
+    if (whole != nullptr) *whole = length <= SIM_BUS_FILE_LIMIT;
+    return std::string(bytes.get(), length < SIM_BUS_FILE_LIMIT ? length : SIM_BUS_FILE_LIMIT);
+}
+
+void CreateMissingFile() {
+    if (FileExists(g_path.c_str())) return;
+    SimDevice module = SimModule(0x209);
+    module.version = DEFAULT_FIRMWARE;
+    std::string text = FILE_HEADER + FormatSimDevice(module);
+    if (!ReplaceFileContents(g_path.c_str(), text.data(), text.size())) {
+        std::fprintf(stderr, "%s: cannot be created; the bus is empty\n", g_path.c_str());
+    }
+}
+
+// Access hook: the bus as the file describes it now.
+void LoadBus() {
+    std::string text = ReadBusFile();
+    if (text == g_loadedText) return;
+    g_loadedText = text;
+    SimBusText bus = ParseSimBus(text);
+    for (const std::string& problem : bus.problems) {
+        std::fprintf(stderr, "%s: %s\n", g_path.c_str(), problem.c_str());
+    }
+    SimDevices() = bus.devices;
+}
+
+void SayTooLongOnce() {
+    if (!g_saidTooLong) {
+        std::fprintf(stderr,
+                     "%s: longer than %zu bytes; the module's changes are not written to it\n",
+                     g_path.c_str(), SIM_BUS_FILE_LIMIT);
+    }
+    g_saidTooLong = true;
+}
+
+// Change hook: the device's new words or mode into its block of the file.
+void SaveDevice(int position) {
+    std::lock_guard<std::mutex> lock(g_fileLock);
+    bool whole = false;
+    std::string text = ReadBusFile(&whole);
+    if (!whole) {
+        SayTooLongOnce();
+        return;
+    }
+    if (text != g_noticedText) g_outsideEditPending = true;
+    bool wasLoaded = text == g_loadedText;
+    if (!UpdateSimBusText(&text, SimDevices()[position])) return;
+    if (!ReplaceFileContents(g_path.c_str(), text.data(), text.size())) {
+        std::fprintf(stderr, "%s: cannot be written\n", g_path.c_str());
+        return;
+    }
+    g_noticedText = text;
+    if (wasLoaded) g_loadedText = text;
+}
+
+bool EditedFromOutside() {
+    std::lock_guard<std::mutex> lock(g_fileLock);
+    std::string text = ReadBusFile();
+    bool edited = text != g_noticedText || g_outsideEditPending;
+    g_noticedText = text;
+    g_outsideEditPending = false;
+    return edited;
+}
+
+void WatchFile() {
+    std::unique_lock<std::mutex> lock(g_stopLock);
+    while (!g_stopSignal.wait_for(lock, WATCH_INTERVAL, [] { return g_stopping; })) {
+        if (EditedFromOutside()) g_onOutsideEdit();
+    }
+}
+
+}  // namespace
+
+void StartSimBusKeeper(const std::string& path, std::function<void()> onOutsideEdit) {
+    g_path = path;
+    g_onOutsideEdit = std::move(onOutsideEdit);
+    g_loadedText.clear();
+    g_saidTooLong = false;
+    g_stopping = false;
+    CreateMissingFile();
+    g_noticedText = ReadBusFile();
+    g_outsideEditPending = false;
+    SimReset();
+    SimUseRealClock(true);
+    SimSetAccessHook([](SimAccess) { LoadBus(); });
+    SimSetChangeHook(SaveDevice);
+    g_watcher = std::thread(WatchFile);
+}
+
+void StopSimBusKeeper() {
+    {
+        std::lock_guard<std::mutex> lock(g_stopLock);
+        g_stopping = true;
+    }
+    g_stopSignal.notify_one();
+    g_watcher.join();
+}
