@@ -17,6 +17,12 @@ constexpr size_t TEMP_PATH_SIZE = 1024;
 // How many names a save tries for its new file before it gives up.
 constexpr int TEMP_NAME_ATTEMPTS = 100;
 
+// A file that some program holds open, even only to read it and with every
+// share mode, cannot be replaced until it lets go; readers let go within
+// moments, so a save waits this long for it, looking every few milliseconds.
+constexpr DWORD HELD_FILE_WAIT_MS = 2000;
+constexpr DWORD HELD_FILE_POLL_MS = 5;
+
 bool ToWidePath(const char* path, wchar_t* wide) {
     return MultiByteToWideChar(PATH_CODE_PAGE, MB_ERR_INVALID_CHARS, path, -1, wide,
                                WIDE_PATH_SIZE) > 0;
@@ -85,6 +91,19 @@ bool AttributesToKeep(const wchar_t* widePath, DWORD* attributes) {
     return true;
 }
 
+// Moves the new file into the old one's place, waiting for a reader that
+// holds the old file open to let go.
+bool MoveIntoPlace(const wchar_t* wideTemp, const wchar_t* widePath) {
+    constexpr DWORD FLAGS = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+    for (DWORD waited = 0;; waited += HELD_FILE_POLL_MS) {
+        if (MoveFileExW(wideTemp, widePath, FLAGS)) return true;
+        DWORD error = GetLastError();
+        bool held = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+        if (!held || waited >= HELD_FILE_WAIT_MS) return false;
+        Sleep(HELD_FILE_POLL_MS);
+    }
+}
+
 }  // namespace
 
 bool ReadFileStart(const char* path, char* buffer, size_t capacity, size_t* length) {
@@ -116,7 +135,7 @@ bool ReplaceFileContents(const char* path, const char* bytes, size_t length) {
     bool ok = WriteAll(file, bytes, length) && FlushFileBuffers(file);
     ok = CloseHandle(file) && ok;
     ok = ok && SetFileAttributesW(wideTemp, attributes);
-    ok = ok && MoveFileExW(wideTemp, widePath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    ok = ok && MoveIntoPlace(wideTemp, widePath);
     if (!ok) DeleteFileW(wideTemp);
     return ok;
 }

@@ -15,6 +15,7 @@
 #include "app/wide_text.h"
 #include "app_harness.h"
 #include "emu/sim_bus_file.h"
+#include "files/file_io.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ public:
         CreateDirectoryW(path_.c_str(), nullptr);
     }
     ~Folder() {
-        for (const wchar_t* name : {L"usbkbd-sim.txt", L"bus.txt", L"table.kbd", L"new.tmp"}) {
+        for (const wchar_t* name : {L"usbkbd-sim.txt", L"bus.txt", L"table.kbd"}) {
             DeleteFileW(File(name).c_str());
         }
         RemoveDirectoryW(path_.c_str());
@@ -54,14 +55,11 @@ public:
     const std::wstring& Path() const { return path_; }
     std::wstring File(const wchar_t* name) const { return path_ + L"\\" + name; }
 
-    // Replaces the file's contents in one step, as a careful editor saves.
+    // Replaces the file's contents in one step, as a careful editor saves:
+    // through a new file that takes the old one's place once the demo, which
+    // reads it now and then, does not hold it open.
     void Write(const wchar_t* name, const std::string& text) const {
-        std::wstring fresh = File(L"new.tmp");
-        FILE* file = _wfopen(fresh.c_str(), L"wb");
-        ASSERT_NE(file, nullptr);
-        std::fwrite(text.data(), 1, text.size(), file);
-        std::fclose(file);
-        ASSERT_TRUE(MoveFileExW(fresh.c_str(), File(name).c_str(), MOVEFILE_REPLACE_EXISTING));
+        ASSERT_TRUE(ReplaceFileContents(Narrow(File(name)).c_str(), text.data(), text.size()));
     }
 
     std::string Read(const wchar_t* name) const {
