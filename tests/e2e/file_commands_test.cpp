@@ -13,8 +13,10 @@
 #include <cstdlib>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <future>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/command_ids.h"
@@ -23,6 +25,7 @@
 #include "app/window_state.h"
 #include "app_harness.h"
 #include "emu/sim_bus.h"
+#include "files/file_io.h"
 #include "model/key_names.h"
 #include "model/key_table.h"
 #include "screen_text.h"
@@ -499,6 +502,33 @@ TEST(FileOpen, UnreadableFileKeepsTheTableAndShowsItsNormalLayer) {
     EXPECT_EQ(ConsoleText(app), MSG_HELP);
     ASSERT_TRUE(WaitForPaint(app.Window()));
     ExpectPanelShows(app.Window(), ON_SCREEN_TABLE.normal);
+}
+
+// A reader that holds the file open only for a moment, as the demo reads its
+// bus file, makes a save wait for it rather than fail.
+TEST(FileSave, SaveWaitsForAReaderToLetGoOfTheFile) {
+    TestFolder folder;
+    std::wstring path = folder.Path(L"read.kbd");
+    WriteWhole(path, CTRL_C_TABLE.text);
+    HANDLE reader = CreateFileW(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    bool saved = false;
+    std::thread save([&] {
+        saved =
+            ReplaceFileContents(Cp949(path).c_str(), FULL_TABLE.text, std::strlen(FULL_TABLE.text));
+    });
+    // The new file beside the old one shows that the save has begun.
+    for (DWORD waited = 0; folder.Names().size() < 2 && waited < 5000; waited += POLL_MS) {
+        Sleep(POLL_MS);
+    }
+    EXPECT_EQ(folder.Names().size(), 2u);
+    CloseHandle(reader);
+    save.join();
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(ReadWhole(path), FULL_TABLE.text);
+    EXPECT_EQ(folder.Names(), std::vector<std::wstring>{L"read.kbd"});
 }
 
 // A name with a letter that code page 949 lacks cannot be kept by the
