@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/messages.h"
+#include "logic/messages.h"
 #include "device/sim_bus.h"
 #include "device_view.h"
 

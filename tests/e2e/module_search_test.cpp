@@ -3,7 +3,7 @@
 // simulated bus.
 #include <gtest/gtest.h>
 
-#include "app/messages.h"
+#include "logic/messages.h"
 #include "device/sim_bus.h"
 #include "device_view.h"
 
