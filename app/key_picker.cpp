@@ -6,7 +6,7 @@
 
 #include "app/wide_text.h"
 #include "app/window_state.h"
-#include "logic/command_ids.h"
+#include "app/resource_ids.h"
 #include "logic/key_picker_logic.h"
 
 int32_t g_pickedCode;

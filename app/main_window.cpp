@@ -6,6 +6,7 @@
 #include <dbt.h>
 
 #include "app/panel.h"
+#include "app/resource_ids.h"
 #include "app/wide_text.h"
 #include "app/window_state.h"
 #include "app/window_view.h"

@@ -25,6 +25,14 @@ void SelectLayer(View& view, int layer) {
     RedrawPanel(view);
 }
 
+void ShowNormalLayer(View& view) {
+    SelectLayer(view, LAYER_NORMAL);
+}
+
+void ShowShiftLayer(View& view) {
+    SelectLayer(view, LAYER_SHIFT);
+}
+
 void NewTable(View& view) {
     g_fileTitle[0] = '\0';
     ClearKeyTable();
@@ -34,6 +42,21 @@ void NewTable(View& view) {
     view.SetConsoleText(g_consoleText);
 }
 
+void ExitProgram(View& view) {
+    view.Quit();
+}
+
+struct CommandHandler {
+    int id;
+    void (*run)(View& view);
+};
+
+#define COMMAND(name, id, verb, handler) {name, handler},
+const CommandHandler HANDLERS[] = {
+#include "logic/command_list.inc"
+};
+#undef COMMAND
+
 }  // namespace
 
 void OnCommand(View& view, int id) {
@@ -41,23 +64,9 @@ void OnCommand(View& view, int id) {
         ChangeSlot(view, id - ID_CHANGE_FIRST + 1);
     } else if (id >= ID_CLEAR_FIRST && id < ID_CLEAR_FIRST + SLOT_COUNT) {
         ClearSlot(view, id - ID_CLEAR_FIRST + 1);
-    } else if (id == ID_NORMAL_LAYER || id == ID_SHIFT_LAYER) {
-        SelectLayer(view, id == ID_SHIFT_LAYER ? LAYER_SHIFT : LAYER_NORMAL);
-    } else if (id == IDM_FILE_NEW) {
-        NewTable(view);
-    } else if (id == IDM_FILE_EXIT) {
-        view.Quit();
-    } else if (id == IDM_FILE_OPEN) {
-        OpenFile(view);
-    } else if (id == IDM_FILE_SAVE) {
-        SaveFile(view);
-    } else if (id == IDM_FILE_SAVE_AS) {
-        SaveFileAs(view);
-    } else if (id == IDM_DATA_WRITE) {
-        WriteToModule(view);
-    } else if (id == IDM_DATA_READ) {
-        ReadFromModule(view);
-    } else if (id == IDM_USB_RESET) {
-        ResetModule(view);
+    } else {
+        for (const CommandHandler& command : HANDLERS) {
+            if (command.id == id) command.run(view);
+        }
     }
 }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "logic/key_layout.h"
 #include "model/key_names.h"
 #include "model/key_table.h"
 
@@ -11,37 +12,6 @@ namespace {
 // belongs to the key FIRST_MODIFIER_USAGE + n.
 constexpr int FIRST_MODIFIER_USAGE = 0xE0;
 constexpr int MODIFIER_BITS = 8;
-
-// A modifier key: the button shown while it is up, the flat twin shown in
-// its place while it is held, and its bit in the held modifiers.
-struct ModifierKey {
-    int button;
-    int twin;
-    int bit;
-};
-
-constexpr ModifierKey MODIFIER_KEYS[] = {
-    {1068, 1089, 0x01},  // left Ctrl
-    {1056, 1000, 0x02},  // left Shift
-    {1069, 1090, 0x04},  // left Alt
-    {1074, 1091, 0x10},  // right Ctrl
-    {1067, 1001, 0x20},  // right Shift
-    {1073, 1092, 0x40},  // right Alt
-};
-
-// Keys whose usage ID comes from their id: Backspace (its caption "←" names
-// the left arrow), Pause/Break (its caption is no key name) and the keypad
-// (most of its captions name the main keyboard's keys).
-struct FixedKey {
-    int id;
-    int usage;
-};
-
-constexpr FixedKey FIXED_KEYS[] = {
-    {1029, 0x2A}, {1087, 0x48}, {1093, 0x54}, {1094, 0x55}, {1095, 0x56}, {1097, 0x5F},
-    {1098, 0x60}, {1099, 0x61}, {1100, 0x57}, {1102, 0x5C}, {1103, 0x5D}, {1104, 0x5E},
-    {1107, 0x59}, {1108, 0x5A}, {1109, 0x5B}, {1110, 0x58}, {1112, 0x62}, {1114, 0x63},
-};
 
 // The modifiers held in the open dialog, in the layout of the modifier byte.
 int g_heldModifiers;
@@ -63,18 +33,28 @@ void OnOk(KeyPickerView& view) {
     }
 }
 
+// The modifier's other control: the twin of its button, the button of its twin.
+const LayoutKey* OtherControlOf(const LayoutKey& key) {
+    for (const LayoutKey& other : KEY_LAYOUT) {
+        bool twins = (other.kind == KeyKind::TWIN) != (key.kind == KeyKind::TWIN);
+        if (other.modifierBit == key.modifierBit && twins) return &other;
+    }
+    return nullptr;
+}
+
 // Flips the modifier whose button or twin has this id; false for other ids.
 bool ToggleModifier(KeyPickerView& view, int id) {
-    for (const ModifierKey& key : MODIFIER_KEYS) {
-        if (id != key.button && id != key.twin) continue;
-        bool held = id == key.button;
-        g_heldModifiers = held ? g_heldModifiers | key.bit : g_heldModifiers & ~key.bit;
-        view.ShowKey(PICKER_OK, LoneModifierUsage() != 0);
-        view.ShowKey(id, false);
-        view.ShowKey(held ? key.twin : key.button, true);
-        return true;
-    }
-    return false;
+    const LayoutKey* key = FindLayoutKey(id);
+    if (key == nullptr || key->modifierBit == 0) return false;
+    const LayoutKey* other = OtherControlOf(*key);
+    if (other == nullptr) return false;
+    bool held = key->kind != KeyKind::TWIN;
+    int bit = key->modifierBit;
+    g_heldModifiers = held ? g_heldModifiers | bit : g_heldModifiers & ~bit;
+    view.ShowKey(PICKER_OK, LoneModifierUsage() != 0);
+    view.ShowKey(id, false);
+    view.ShowKey(other->id, true);
+    return true;
 }
 
 // A two-line caption becomes one line: a single byte after the line feed is
@@ -92,9 +72,8 @@ void JoinCaptionLines(char* caption) {
 }
 
 int UsageOfKey(KeyPickerView& view, int id) {
-    for (const FixedKey& key : FIXED_KEYS) {
-        if (key.id == id) return key.usage;
-    }
+    const LayoutKey* key = FindLayoutKey(id);
+    if (key != nullptr && key->fixedUsage != 0) return key->fixedUsage;
     char caption[CAPTION_SIZE];
     view.CaptionOf(id, caption, sizeof caption);
     JoinCaptionLines(caption);
@@ -104,7 +83,9 @@ int UsageOfKey(KeyPickerView& view, int id) {
 }  // namespace
 
 void OpenKeyPicker(KeyPickerView& view) {
-    for (const ModifierKey& key : MODIFIER_KEYS) view.ShowKey(key.twin, false);
+    for (const LayoutKey& key : KEY_LAYOUT) {
+        if (key.kind == KeyKind::TWIN) view.ShowKey(key.id, false);
+    }
     g_heldModifiers = 0;
 }
 

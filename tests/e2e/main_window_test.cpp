@@ -7,6 +7,7 @@
 
 #include "logic/command_ids.h"
 #include "app/main_window.h"
+#include "app/resource_ids.h"
 #include "logic/messages.h"
 #include "app/window_state.h"
 #include "app_harness.h"
