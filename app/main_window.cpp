@@ -5,17 +5,17 @@
 #include <commctrl.h>
 #include <dbt.h>
 
-#include "app/command_ids.h"
-#include "app/command_line.h"
-#include "app/commands.h"
-#include "app/console.h"
-#include "app/console_text.h"
-#include "app/file_commands.h"
-#include "app/messages.h"
-#include "app/module_search.h"
 #include "app/panel.h"
+#include "app/resource_ids.h"
 #include "app/wide_text.h"
 #include "app/window_state.h"
+#include "app/window_view.h"
+#include "logic/command_ids.h"
+#include "logic/commands.h"
+#include "logic/console_text.h"
+#include "logic/messages.h"
+#include "logic/module_search.h"
+#include "logic/program.h"
 
 namespace {
 
@@ -56,14 +56,11 @@ void MakeControls() {
 
 void OnCreate(HWND window) {
     g_mainWindow = window;
-    ReplaceConsoleText("%s", MSG_HELP);
+    PrepareConsoleText();
     g_font12 = MakeFont(12);
     g_font13 = MakeFont(13);
     MakeControls();
-    SendMessageW(g_normalLayerButton, BM_SETCHECK, BST_CHECKED, 0);
-    g_selectedLayer = LAYER_NORMAL;
-    SearchModuleAtCreation();
-    if (g_currentPath[0] != '\0') LoadCurrentFile();
+    OnWindowCreated(MainWindowView());
 }
 
 void PaintBanner(HDC dc, HDC memoryDc) {
@@ -102,7 +99,7 @@ void OnPaint(HWND window) {
 
 void OnSize(WPARAM wParam, LPARAM lParam) {
     SendMessageW(g_statusBar, WM_SIZE, wParam, lParam);
-    ShowStatusText();
+    MainWindowView().SetStatusText(g_statusText);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -120,10 +117,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             OnPaint(window);
             return 0;
         case WM_COMMAND:
-            OnCommand(LOWORD(wParam));
+            OnCommand(MainWindowView(), LOWORD(wParam));
             return 0;
         case WM_DEVICECHANGE:
-            if (wParam == DBT_DEVNODES_CHANGED) SearchModuleOnDeviceChange();
+            if (wParam == DBT_DEVNODES_CHANGED) SearchModuleOnDeviceChange(MainWindowView());
             return 0;
         default:
             return DefWindowProcW(window, message, wParam, lParam);
@@ -157,8 +154,7 @@ int RunMessageLoop() {
 
 int RunProgram(HINSTANCE instance, const char* commandLine, int showState) {
     g_instance = instance;
-    g_connected = 0;
-    KeepCommandLinePath(commandLine, g_currentPath, sizeof g_currentPath);
+    StartProgram(commandLine);
     if (!RegisterMainWindowClass()) return 0;
     HWND window = CreateWindowExW(0, MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE, WS_OVERLAPPEDWINDOW,
                                   CW_USEDEFAULT, CW_USEDEFAULT, WINDOW_WIDTH, WINDOW_HEIGHT,

@@ -54,19 +54,12 @@ void DrawRowLabels(HDC dc) {
     SelectObject(dc, oldFont);
 }
 
-void FormatSlotTexts(int layer) {
-    for (int slot = 1; slot <= SLOT_COUNT; ++slot) {
-        FormatKeyCode(GetKeyCode(layer, slot), g_slotTexts[slot - 1], DISPLAY_TEXT_SIZE);
-    }
-}
-
 }  // namespace
 
 void RedrawPanel() {
     HDC dc = GetDC(g_mainWindow);
     FillRect(dc, &CLEARED_AREA, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     DrawLeaderLines(dc);
-    FormatSlotTexts(g_selectedLayer);
     DrawSlotTexts(dc);
     ReleaseDC(g_mainWindow, dc);
 }
@@ -75,10 +68,6 @@ void RedrawRowLabels() {
     HDC dc = GetDC(g_mainWindow);
     DrawRowLabels(dc);
     ReleaseDC(g_mainWindow, dc);
-}
-
-void RefreshSlotTextsFromNormalLayer() {
-    FormatSlotTexts(LAYER_NORMAL);
 }
 
 void PaintSlotRows(HDC dc) {

@@ -3,12 +3,10 @@
 
 #include <windows.h>
 
-// Draws the eight slot rows of the selected layer at once.
+// Draws the eight slot texts at once over a cleared panel.
 void RedrawPanel();
 // Draws the ten row labels of the label model at once over the old ones.
 void RedrawRowLabels();
-// Sets the slot texts from the normal layer without drawing them.
-void RefreshSlotTextsFromNormalLayer();
 
 // Paint steps: leader lines and slot texts as they stand; the row labels.
 void PaintSlotRows(HDC dc);

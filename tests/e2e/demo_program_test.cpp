@@ -9,9 +9,9 @@
 #include <cstdio>
 #include <string>
 
-#include "app/command_ids.h"
+#include "logic/command_ids.h"
 #include "app/main_window.h"
-#include "app/messages.h"
+#include "logic/messages.h"
 #include "app/wide_text.h"
 #include "app_harness.h"
 #include "emu/sim_bus_file.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/messages.h"
 #include "emu/sim_bus.h"
+#include "logic/messages.h"
 #include "device_view.h"
 
 namespace {

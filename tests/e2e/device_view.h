@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "app/command_ids.h"
+#include "logic/command_ids.h"
 #include "app/window_state.h"
 #include "app_harness.h"
 #include "model/key_names.h"

@@ -19,8 +19,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/command_ids.h"
-#include "app/messages.h"
+#include "logic/command_ids.h"
+#include "logic/messages.h"
 #include "app/wide_text.h"
 #include "app/window_state.h"
 #include "app_harness.h"

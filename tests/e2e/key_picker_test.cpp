@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/command_ids.h"
+#include "logic/command_ids.h"
 #include "app/key_picker.h"
 #include "app/wide_text.h"
 #include "app_harness.h"

@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/command_ids.h"
+#include "logic/command_ids.h"
 #include "app/main_window.h"
-#include "app/messages.h"
+#include "app/resource_ids.h"
+#include "logic/messages.h"
 #include "app/window_state.h"
 #include "app_harness.h"
 

@@ -3,8 +3,8 @@
 // simulated bus.
 #include <gtest/gtest.h>
 
-#include "app/messages.h"
 #include "emu/sim_bus.h"
+#include "logic/messages.h"
 #include "device_view.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/command_ids.h"
+#include "logic/command_ids.h"
 #include "app/window_state.h"
 #include "app_harness.h"
 #include "emu/sim_bus.h"

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "app/command_ids.h"
+#include "logic/command_ids.h"
 #include "app/main_window.h"
-#include "app/messages.h"
+#include "logic/messages.h"
 #include "app_harness.h"
 
 namespace {

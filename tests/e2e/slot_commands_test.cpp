@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/command_ids.h"
+#include "logic/command_ids.h"
 #include "app/window_state.h"
 #include "app_harness.h"
 #include "model/key_table.h"

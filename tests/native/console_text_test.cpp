@@ -1,4 +1,4 @@
-#include "app/console_text.h"
+#include "logic/console_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The program keeps its Korean texts as code page 949 bytes; these tests
 // compare them with the same texts written in UTF-8 and converted by iconv.
-#include "app/messages.h"
+#include "logic/messages.h"
 
 #include <gtest/gtest.h>
 #include <iconv.h>

@@ -1,23 +1,16 @@
-#include "app/device_commands.h"
+#include "logic/device_commands.h"
 
-#include "app/commands.h"
-#include "app/console.h"
-#include "app/console_text.h"
-#include "app/messages.h"
-#include "app/panel.h"
-#include "app/window_state.h"
 #include "device/module_commands.h"
 #include "device/report_exchange.h"
+#include "logic/console_text.h"
+#include "logic/messages.h"
+#include "logic/panel_text.h"
 
 namespace {
 
-void ShowWaitCursor() {
-    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-}
-
-void EndCommand() {
-    ShowConsoleText();
-    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+void EndCommand(View& view) {
+    view.SetConsoleText(g_consoleText);
+    view.SetBusy(false);
 }
 
 // " > Scan Code : " and the two layers' words, eight to a line.
@@ -35,44 +28,43 @@ void DumpScanCodes() {
 
 }  // namespace
 
-void WriteToModule() {
-    ShowWaitCursor();
+void WriteToModule(View& view) {
+    view.SetBusy(true);
     DumpScanCodes();
-    ShowConsoleText();
+    view.SetConsoleText(g_consoleText);
     AppendConsoleText("%s", WriteKeyTable() ? MSG_WRITE_DONE : MSG_WRITE_ERROR);
-    EndCommand();
+    EndCommand(view);
 }
 
-void ReadFromModule() {
-    ShowWaitCursor();
+void ReadFromModule(View& view) {
+    view.SetBusy(true);
     int version = ReadFirmwareVersion();
     if (version == 0) {
         ReplaceConsoleText("%s", MSG_RECEIVE_ERROR);
-        EndCommand();
+        EndCommand(view);
         return;
     }
     ReplaceConsoleText(MSG_FIRMWARE_VERSION, version / 16, version % 16);
-    ShowConsoleText();
-    SelectNormalLayerButton();
-    g_selectedLayer = LAYER_NORMAL;
+    view.SetConsoleText(g_consoleText);
+    SelectNormalLayer(view);
     if (ReadKeyTable() != 0) {
         ReplaceConsoleText("%s", MSG_RECEIVE_ERROR);
     } else {
-        RedrawPanel();
+        RedrawPanel(view);
         AppendConsoleText("%s", MSG_READ_DONE);
     }
-    EndCommand();
+    EndCommand(view);
 }
 
-void ResetModule() {
-    ShowWaitCursor();
+void ResetModule(View& view) {
+    view.SetBusy(true);
     if (Transact(CMD_RESET, 0, 0, 0, 0, 0)) {
         g_statusText[0] = '\0';
-        ShowStatusText();
+        view.SetStatusText(g_statusText);
         g_connected = 0;
         ReplaceConsoleText("%s", MSG_RESET_DONE);
     } else {
         ReplaceConsoleText("%s", MSG_RESET_ERROR);
     }
-    EndCommand();
+    EndCommand(view);
 }

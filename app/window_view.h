@@ -1,0 +1,23 @@
+// The main window as the logic's view.
+#pragma once
+
+#include "logic/view.h"
+
+class WindowView : public View {
+public:
+    void SetConsoleText(const char* text) override;
+    void SetStatusText(const char* text) override;
+    void EnableDeviceCommands(bool enabled) override;
+    void ShowLayerButtons(bool shown) override;
+    void CheckLayerButton(int layer) override;
+    void RedrawPanel() override;
+    void RedrawRowLabels() override;
+    void RepaintWindow() override;
+    void SetBusy(bool busy) override;
+    int32_t RunKeyPicker() override;
+    FileChoice RunFileDialog(FileDialogKind kind, ChosenFile* file) override;
+    void Quit() override;
+};
+
+// The one view of the main window.
+WindowView& MainWindowView();

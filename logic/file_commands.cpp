@@ -1,0 +1,69 @@
+#include "logic/file_commands.h"
+
+#include <cstdio>
+
+#include "files/kbd_file.h"
+#include "logic/console_text.h"
+#include "logic/messages.h"
+#include "logic/panel_text.h"
+
+namespace {
+
+// Runs the file dialog on the current path and file title and keeps the
+// file chosen: a text cut short to fit, or with a character that the code
+// page lacks, would name some other file, so the view keeps nothing then.
+FileChoice ChooseFile(View& view, FileDialogKind kind) {
+    ChosenFile file;
+    std::snprintf(file.path, sizeof file.path, "%s", g_currentPath);
+    std::snprintf(file.title, sizeof file.title, "%s", g_fileTitle);
+    FileChoice choice = view.RunFileDialog(kind, &file);
+    if (choice == FileChoice::Kept) {
+        std::snprintf(g_currentPath, sizeof g_currentPath, "%s", file.path);
+        std::snprintf(g_fileTitle, sizeof g_fileTitle, "%s", file.title);
+    }
+    return choice;
+}
+
+void ShowSaveError(View& view) {
+    ReplaceConsoleText("%s", MSG_SAVE_ERROR);
+    view.SetConsoleText(g_consoleText);
+}
+
+void SaveCurrentFile(View& view) {
+    if (!SaveKeyFile(g_currentPath)) ShowSaveError(view);
+}
+
+}  // namespace
+
+void LoadCurrentFile() {
+    LoadKeyFile(g_currentPath);
+    FormatSlotTexts(LAYER_NORMAL);
+}
+
+void OpenFile(View& view) {
+    // A file the program cannot name is as good as cancelled: the current
+    // path, which names some other file, must not be loaded instead.
+    if (ChooseFile(view, FileDialogKind::Open) != FileChoice::Kept) return;
+    view.RepaintWindow();
+    SelectNormalLayer(view);
+    LoadCurrentFile();
+}
+
+void SaveFile(View& view) {
+    if (g_fileTitle[0] != '\0') {
+        SaveCurrentFile(view);
+    } else {
+        SaveFileAs(view);
+    }
+}
+
+void SaveFileAs(View& view) {
+    FileChoice choice = ChooseFile(view, FileDialogKind::Save);
+    if (choice == FileChoice::Cancelled) return;
+    view.RepaintWindow();
+    if (choice == FileChoice::Kept) {
+        SaveCurrentFile(view);
+    } else {
+        ShowSaveError(view);
+    }
+}
