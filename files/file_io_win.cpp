@@ -18,8 +18,9 @@ constexpr size_t TEMP_PATH_SIZE = 1024;
 constexpr int TEMP_NAME_ATTEMPTS = 100;
 
 // A file that some program holds open, even only to read it and with every
-// share mode, cannot be replaced until it lets go; readers let go within
-// moments, so a save waits this long for it, looking every few milliseconds.
+// share mode, cannot be replaced until it lets go. Readers that share it let
+// go within moments, so a save waits this long for them, looking every few
+// milliseconds; a program that holds it for itself alone is not waited for.
 constexpr DWORD HELD_FILE_WAIT_MS = 2000;
 constexpr DWORD HELD_FILE_POLL_MS = 5;
 
@@ -91,15 +92,25 @@ bool AttributesToKeep(const wchar_t* widePath, DWORD* attributes) {
     return true;
 }
 
-// Moves the new file into the old one's place, waiting for a reader that
-// holds the old file open to let go.
+// Whether a program holds the file open and lets no one else read it.
+bool HeldForItselfAlone(const wchar_t* widePath) {
+    HANDLE file =
+        CreateFileW(widePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
+    CloseHandle(file);
+    return false;
+}
+
+// Moves the new file into the old one's place, waiting for readers that
+// hold the old file open to let go.
 bool MoveIntoPlace(const wchar_t* wideTemp, const wchar_t* widePath) {
     constexpr DWORD FLAGS = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
     for (DWORD waited = 0;; waited += HELD_FILE_POLL_MS) {
         if (MoveFileExW(wideTemp, widePath, FLAGS)) return true;
         DWORD error = GetLastError();
         bool held = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
-        if (!held || waited >= HELD_FILE_WAIT_MS) return false;
+        if (!held || waited >= HELD_FILE_WAIT_MS || HeldForItselfAlone(widePath)) return false;
         Sleep(HELD_FILE_POLL_MS);
     }
 }
