@@ -1,0 +1,23 @@
+# Fails unless EXE ships stripped: no debug sections, a link to EXE.debug,
+# which lies beside it and holds the symbols, and, when MAX_BYTES is given,
+# at most that many bytes.
+cmake_minimum_required(VERSION 3.16)
+file(SIZE ${EXE} size)
+message(STATUS "${EXE}: ${size} bytes")
+if(DEFINED MAX_BYTES AND size GREATER MAX_BYTES)
+    message(FATAL_ERROR "${EXE} is ${size} bytes, more than ${MAX_BYTES}")
+endif()
+execute_process(COMMAND ${OBJDUMP} -h ${EXE} OUTPUT_VARIABLE sections RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "objdump failed on ${EXE}")
+endif()
+if(sections MATCHES "\\.debug_")
+    message(FATAL_ERROR "${EXE} still carries debug sections")
+endif()
+if(NOT sections MATCHES "\\.gnu_debuglink")
+    message(FATAL_ERROR "${EXE} does not name its debug file")
+endif()
+execute_process(COMMAND ${OBJDUMP} -h ${EXE}.debug OUTPUT_VARIABLE debug RESULT_VARIABLE result)
+if(NOT result EQUAL 0 OR NOT debug MATCHES "\\.debug_info")
+    message(FATAL_ERROR "${EXE}.debug is missing or holds no symbols")
+endif()
