@@ -2,6 +2,8 @@
 // what it reads, what it refuses and says so, and how it is written back.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <ostream>
 #include <string>
 
 #include "device/hid_link.h"
@@ -98,6 +100,19 @@ struct FaultCase {
     const char* reported;
 };
 
+void PrintTo(const FaultCase& fault, std::ostream* out) {
+    *out << '"' << fault.line << '"';
+}
+
+// "3_fail_16": the case's place and its line, as a test name can hold it.
+std::string FaultName(const ::testing::TestParamInfo<FaultCase>& info) {
+    std::string name = std::to_string(info.index) + "_";
+    for (const char* c = info.param.line; *c != '\0'; ++c) {
+        name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+    }
+    return name;
+}
+
 class SimBusFileFault : public ::testing::TestWithParam<FaultCase> {};
 
 TEST_P(SimBusFileFault, LeavesItsDeviceOutAndNamesTheLine) {
@@ -136,7 +151,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FaultCase{"keys 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 10000",
                                 "expected \"keys <16 hex words of at most 4 digits>\""},
                       FaultCase{"keys 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0",
-                                "expected \"keys <16 hex words of at most 4 digits>\""}));
+                                "expected \"keys <16 hex words of at most 4 digits>\""}),
+    FaultName);
 
 TEST(SimBusFile, BadDeviceLinesAndStrayLinesAreReported) {
     SimBusText bus = ParseSimBus(
