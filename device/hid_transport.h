@@ -1,9 +1,9 @@
 // The few operating-system services the device link needs, in the shape
 // every platform's HID access can offer one to one: list the HID devices
 // present, open one by its path, write one output report and read one input
-// report, each within a time limit, and close it. One implementation is
-// linked in: the system's HID services for the program, the simulated bus
-// for the tests and the demo.
+// report, each within a time limit, and close it. One implementation is in
+// use (HidTransport below): the system's HID services for the program, the
+// simulated bus for the tests and the demo.
 //
 // Reports are laid out as on Windows: byte 0 is the report ID (0 for a
 // device without numbered reports), the report's data follows, and a
@@ -14,8 +14,10 @@
 #include <string>
 #include <vector>
 
-// A device opened for reports; each implementation defines its own.
-struct HidDevice;
+// A device opened for reports; each implementation derives its own.
+struct HidDevice {
+    virtual ~HidDevice() = default;
+};
 
 // A HID device as the system lists it.
 struct HidDeviceInfo {
@@ -60,3 +62,16 @@ int HidRead(HidDevice* device, uint8_t* buffer, int capacity, int timeoutMs);
 HidFailure HidLastFailure();
 
 void HidPause(int milliseconds);
+
+// One implementation of the calls above. A program chooses its own before
+// the first call; until then no device is present.
+struct HidTransport {
+    std::vector<HidDeviceInfo> (*enumerate)();
+    HidDevice* (*open)(const std::string& path);
+    void (*close)(HidDevice* device);
+    int (*write)(HidDevice* device, const uint8_t* report, int length, int timeoutMs);
+    int (*read)(HidDevice* device, uint8_t* buffer, int capacity, int timeoutMs);
+    HidFailure (*lastFailure)();
+    void (*pause)(int milliseconds);
+};
+void UseHidTransport(const HidTransport* transport);

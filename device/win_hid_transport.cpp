@@ -11,14 +11,15 @@ extern "C" {
 #include <cstdlib>
 #include <memory>
 
-#include "device/hid_transport.h"
+#include "device/win_hid_transport.h"
 
-struct HidDevice {
+namespace {
+
+struct WinDevice final : HidDevice {
+    WinDevice(HANDLE handle, HANDLE event) : handle(handle), event(event) {}
     HANDLE handle;
     HANDLE event;  // manual reset; signals the end of the I/O under way
 };
-
-namespace {
 
 HidFailure g_lastFailure = HidFailure::None;
 
@@ -112,7 +113,7 @@ void ListInterfaces(HDEVINFO set, const GUID& hidGuid, std::vector<HidDeviceInfo
 // Waits up to timeoutMs for the overlapped I/O of device to end; the count
 // of bytes it moved, or -1. I/O still under way then is cancelled, and
 // waited for, since it owns its buffer until it has ended.
-int FinishIo(HidDevice* device, OVERLAPPED* overlap, int timeoutMs) {
+int FinishIo(WinDevice* device, OVERLAPPED* overlap, int timeoutMs) {
     bool inTime =
         WaitForSingleObject(device->event, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0;
     if (!inTime) CancelIo(device->handle);
@@ -124,7 +125,7 @@ int FinishIo(HidDevice* device, OVERLAPPED* overlap, int timeoutMs) {
 
 // Starts I/O through start and waits for its end as FinishIo does.
 template <typename Start>
-int RunIo(HidDevice* device, int timeoutMs, Start start) {
+int RunIo(WinDevice* device, int timeoutMs, Start start) {
     OVERLAPPED overlap = {};
     overlap.hEvent = device->event;
     if (!start(&overlap) && GetLastError() != ERROR_IO_PENDING) {
@@ -134,9 +135,7 @@ int RunIo(HidDevice* device, int timeoutMs, Start start) {
     return FinishIo(device, &overlap, timeoutMs);
 }
 
-}  // namespace
-
-std::vector<HidDeviceInfo> HidEnumerate() {
+std::vector<HidDeviceInfo> Enumerate() {
     std::vector<HidDeviceInfo> devices;
     GUID hidGuid;
     HidD_GetHidGuid(&hidGuid);
@@ -151,7 +150,7 @@ std::vector<HidDeviceInfo> HidEnumerate() {
     return devices;
 }
 
-HidDevice* HidOpen(const std::string& path) {
+HidDevice* Open(const std::string& path) {
     HANDLE handle = OpenPath(path.c_str(), FILE_FLAG_OVERLAPPED);
     if (handle == INVALID_HANDLE_VALUE) {
         Fail(FailureOfLastError());
@@ -163,18 +162,20 @@ HidDevice* HidOpen(const std::string& path) {
         CloseHandle(handle);
         return nullptr;
     }
-    return new HidDevice{handle, event};
+    return new WinDevice(handle, event);
 }
 
-void HidClose(HidDevice* device) {
-    CloseHandle(device->handle);
-    CloseHandle(device->event);
-    delete device;
+void Close(HidDevice* device) {
+    auto* own = static_cast<WinDevice*>(device);
+    CloseHandle(own->handle);
+    CloseHandle(own->event);
+    delete own;
 }
 
-int HidWrite(HidDevice* device, const uint8_t* report, int length, int timeoutMs) {
-    int written = RunIo(device, timeoutMs, [&](OVERLAPPED* overlap) {
-        return WriteFile(device->handle, report, static_cast<DWORD>(length), nullptr, overlap);
+int Write(HidDevice* device, const uint8_t* report, int length, int timeoutMs) {
+    auto* own = static_cast<WinDevice*>(device);
+    int written = RunIo(own, timeoutMs, [&](OVERLAPPED* overlap) {
+        return WriteFile(own->handle, report, static_cast<DWORD>(length), nullptr, overlap);
     });
     if (written < 0) return -1;
     if (written == length) return length;
@@ -182,18 +183,27 @@ int HidWrite(HidDevice* device, const uint8_t* report, int length, int timeoutMs
     return -1;
 }
 
-int HidRead(HidDevice* device, uint8_t* buffer, int capacity, int timeoutMs) {
-    int read = RunIo(device, timeoutMs, [&](OVERLAPPED* overlap) {
-        return ReadFile(device->handle, buffer, static_cast<DWORD>(capacity), nullptr, overlap);
+int Read(HidDevice* device, uint8_t* buffer, int capacity, int timeoutMs) {
+    auto* own = static_cast<WinDevice*>(device);
+    int read = RunIo(own, timeoutMs, [&](OVERLAPPED* overlap) {
+        return ReadFile(own->handle, buffer, static_cast<DWORD>(capacity), nullptr, overlap);
     });
     if (read < 0 && g_lastFailure == HidFailure::TimedOut) return 0;
     return read;
 }
 
-HidFailure HidLastFailure() {
+HidFailure LastFailure() {
     return g_lastFailure;
 }
 
-void HidPause(int milliseconds) {
+void Pause(int milliseconds) {
     Sleep(static_cast<DWORD>(milliseconds));
+}
+
+const HidTransport WIN_HID_TRANSPORT = {Enumerate, Open, Close, Write, Read, LastFailure, Pause};
+
+}  // namespace
+
+const HidTransport& WinHidTransport() {
+    return WIN_HID_TRANSPORT;
 }

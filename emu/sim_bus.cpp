@@ -7,16 +7,18 @@
 #include <thread>
 #include <unordered_map>
 
+namespace {
+
 // An open handle of the simulated bus.
-struct HidDevice {
+struct BusHandle final : HidDevice {
+    BusHandle(std::string path, int serial, int64_t openedAtMs)
+        : path(std::move(path)), serial(serial), openedAtMs(openedAtMs) {}
     std::string path;
     int serial;  // of the connection it was opened on
     int64_t openedAtMs;
-    bool open;
+    bool open = true;
     std::deque<std::vector<uint8_t>> queue;
 };
-
-namespace {
 
 // A reply on its way from a module to the handles open on it.
 struct Reply {
@@ -38,7 +40,7 @@ struct Bus {
     std::vector<SimDevice> devices;
     std::unordered_map<std::string, Connection> connections;
     // Every handle ever opened, so that a closed one is still known.
-    std::vector<std::unique_ptr<HidDevice>> handles;
+    std::vector<std::unique_ptr<BusHandle>> handles;
     std::vector<SimWrite> writes;
     SimCounters counters = {};
     HidFailure lastFailure = HidFailure::None;
@@ -109,7 +111,7 @@ void NotifyChange(int position) {
     if (g_bus.changeHook) g_bus.changeHook(position);
 }
 
-bool OnConnection(const HidDevice& handle, const std::string& path, int serial) {
+bool OnConnection(const BusHandle& handle, const std::string& path, int serial) {
     return handle.open && handle.path == path && handle.serial == serial;
 }
 
@@ -156,7 +158,7 @@ HidFailure Fail(HidFailure failure) {
 
 // ----- handles -----
 
-HidDevice* FindOpenHandle(const HidDevice* handle) {
+BusHandle* FindOpenHandle(const HidDevice* handle) {
     for (auto& known : g_bus.handles) {
         if (known.get() == handle && known->open) return known.get();
     }
@@ -166,7 +168,7 @@ HidDevice* FindOpenHandle(const HidDevice* handle) {
 
 // The position of the device behind a handle while the connection it was
 // opened on lasts, else -1.
-int LivePosition(const HidDevice& handle) {
+int LivePosition(const BusHandle& handle) {
     int position = PositionOf(handle.path);
     if (position < 0 || !Visible(g_bus.devices[position])) return -1;
     const Connection& connection = g_bus.connections[handle.path];
@@ -174,7 +176,7 @@ int LivePosition(const HidDevice& handle) {
 }
 
 // The time the next reply for this handle is due; -1 when none is on its way.
-int64_t NextReplyFor(const HidDevice& handle) {
+int64_t NextReplyFor(const BusHandle& handle) {
     const Connection& connection = g_bus.connections[handle.path];
     if (connection.serial != handle.serial) return -1;
     for (const Reply& reply : connection.inFlight) {
@@ -183,7 +185,7 @@ int64_t NextReplyFor(const HidDevice& handle) {
     return -1;
 }
 
-int TakeQueued(HidDevice* handle, uint8_t* buffer, int capacity) {
+int TakeQueued(BusHandle* handle, uint8_t* buffer, int capacity) {
     std::vector<uint8_t> report = handle->queue.front();
     handle->queue.pop_front();
     int length =
@@ -200,7 +202,7 @@ void Dispatch(Connection& connection, const Reply& reply) {
 }
 
 // Waits until a report is queued for the handle or the deadline passes.
-void WaitForReport(HidDevice* handle, int64_t deadline) {
+void WaitForReport(BusHandle* handle, int64_t deadline) {
     int64_t due = NextReplyFor(*handle);
     AdvanceTo(due >= 0 && due <= deadline ? due : deadline);
     SendDueReplies();
@@ -212,6 +214,7 @@ void WaitForReport(HidDevice* handle, int64_t deadline) {
 
 void SimReset() {
     g_bus = Bus{};
+    UseHidTransport(&SimTransport());
 }
 
 int SimAddDevice(SimDevice device) {
@@ -279,7 +282,9 @@ void SimSetChangeHook(std::function<void(int)> hook) {
 
 // ----- the transport -----
 
-std::vector<HidDeviceInfo> HidEnumerate() {
+namespace {
+
+std::vector<HidDeviceInfo> Enumerate() {
     Access(SIM_ACCESS_ENUMERATE);
     ++g_bus.counters.enumerations;
     std::vector<HidDeviceInfo> devices;
@@ -297,7 +302,7 @@ std::vector<HidDeviceInfo> HidEnumerate() {
     return devices;
 }
 
-HidDevice* HidOpen(const std::string& path) {
+HidDevice* Open(const std::string& path) {
     int position = PositionOf(path);
     if (position < 0 || !Visible(g_bus.devices[position])) {
         Fail(HidFailure::NotConnected);
@@ -308,21 +313,20 @@ HidDevice* HidOpen(const std::string& path) {
         return nullptr;
     }
     const int serial = g_bus.connections[path].serial;
-    g_bus.handles.push_back(
-        std::unique_ptr<HidDevice>(new HidDevice{path, serial, NowMs(), true, {}}));
+    g_bus.handles.push_back(std::make_unique<BusHandle>(path, serial, NowMs()));
     return g_bus.handles.back().get();
 }
 
-void HidClose(HidDevice* device) {
-    HidDevice* handle = FindOpenHandle(device);
+void Close(HidDevice* device) {
+    BusHandle* handle = FindOpenHandle(device);
     if (handle == nullptr) return;
     handle->open = false;
     handle->queue.clear();
 }
 
-int HidWrite(HidDevice* device, const uint8_t* report, int length, int timeoutMs) {
+int Write(HidDevice* device, const uint8_t* report, int length, int timeoutMs) {
     Access(SIM_ACCESS_WRITE);
-    HidDevice* handle = FindOpenHandle(device);
+    BusHandle* handle = FindOpenHandle(device);
     int position = handle == nullptr ? -1 : LivePosition(*handle);
     if (position < 0 || length != g_bus.devices[position].outputLength) {
         ++g_bus.counters.failedWrites;
@@ -348,9 +352,9 @@ int HidWrite(HidDevice* device, const uint8_t* report, int length, int timeoutMs
     return length;
 }
 
-int HidRead(HidDevice* device, uint8_t* buffer, int capacity, int timeoutMs) {
+int Read(HidDevice* device, uint8_t* buffer, int capacity, int timeoutMs) {
     Access(SIM_ACCESS_READ);
-    HidDevice* handle = FindOpenHandle(device);
+    BusHandle* handle = FindOpenHandle(device);
     if (handle == nullptr) return -1;
     int position = LivePosition(*handle);
     if (position >= 0 && g_bus.devices[position].readsFail) {
@@ -374,10 +378,18 @@ int HidRead(HidDevice* device, uint8_t* buffer, int capacity, int timeoutMs) {
     return 0;
 }
 
-HidFailure HidLastFailure() {
+HidFailure LastFailure() {
     return g_bus.lastFailure;
 }
 
-void HidPause(int milliseconds) {
+void Pause(int milliseconds) {
     AdvanceTo(NowMs() + milliseconds);
+}
+
+const HidTransport SIM_TRANSPORT = {Enumerate, Open, Close, Write, Read, LastFailure, Pause};
+
+}  // namespace
+
+const HidTransport& SimTransport() {
+    return SIM_TRANSPORT;
 }

@@ -48,7 +48,10 @@ struct SimCounters {
 
 enum SimAccess { SIM_ACCESS_ENUMERATE, SIM_ACCESS_WRITE, SIM_ACCESS_READ };
 
-// Empties the bus: no devices, handles, writes or hooks; virtual clock at 0.
+// The bus as a transport of the device link.
+const HidTransport& SimTransport();
+// Empties the bus (no devices, handles, writes or hooks; virtual clock at 0)
+// and makes it the transport the device link uses.
 void SimReset();
 
 // Appends a device and returns its position.
