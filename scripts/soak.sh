@@ -52,6 +52,10 @@ failed_list="$build/win/Testing/Temporary/LastTestsFailed.log"
 passed=0 failed=0
 start=$SECONDS
 for run in $(seq "$runs"); do
+    # Each run gets a Wine server and services of its own: one server kept
+    # for many runs went away after some 1,300 test processes, twice, and
+    # every test then had to start Wine anew.
+    [ "$run" = 1 ] || start_wine
     rm -f "$failed_list"
     ctest --test-dir "$build/win" --output-on-failure ${filter:+-R "$filter"} >"$logs/run-$run.log" 2>&1 || true
     total=$(sed -n 's/.* tests failed out of \([0-9]*\)$/\1/p' "$logs/run-$run.log")

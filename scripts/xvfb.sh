@@ -13,15 +13,22 @@ start_display() {
         rm -f "$display_file"
     fi
     trap stop_display EXIT
-    # Keep the wineserver and Wine's own services running for the whole run,
-    # started here with no terminal, so that no test waits for their output.
-    wineserver -p >/dev/null 2>&1 || true
-    [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1 </dev/null
-    wine cmd /c exit >/dev/null 2>&1 </dev/null
+    start_wine
     # There is no window manager: Wine places and frames the windows itself,
     # and closing one does not wait for a manager's answer.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
     use_gulim_replacement
+}
+
+# Keeps the wineserver and Wine's own services running until stop_display,
+# started here with no terminal, so that no test waits for their output.
+# Ends the ones running before.
+start_wine() {
+    wineserver -k 2>/dev/null || true
+    wineserver -w
+    wineserver -p >/dev/null 2>&1 || true
+    [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1 </dev/null
+    wine cmd /c exit >/dev/null 2>&1 </dev/null
 }
 
 # Wine has no "굴림": in every locale, show the program's fixed-pitch Korean
