@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <dbt.h>
 
+#include "app/file_drop.h"
 #include "app/panel.h"
 #include "app/resource_ids.h"
 #include "app/wide_text.h"
@@ -60,6 +61,7 @@ void OnCreate(HWND window) {
     g_font12 = MakeFont(12);
     g_font13 = MakeFont(13);
     MakeControls();
+    DragAcceptFiles(window, TRUE);
     OnWindowCreated(MainWindowView());
 }
 
@@ -118,6 +120,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         case WM_COMMAND:
             OnCommand(MainWindowView(), LOWORD(wParam));
+            return 0;
+        case WM_DROPFILES:
+            OpenDroppedFiles(reinterpret_cast<HDROP>(wParam));
             return 0;
         case WM_DEVICECHANGE:
             if (wParam == DBT_DEVNODES_CHANGED) SearchModuleOnDeviceChange(MainWindowView());

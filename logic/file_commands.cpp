@@ -33,6 +33,31 @@ void SaveCurrentFile(View& view) {
     if (!SaveKeyFile(g_currentPath)) ShowSaveError(view);
 }
 
+// A name ending in ".kbd" in any case, as the file system matches names. No
+// byte of a two-byte code page 949 character is a '.', so the end is never
+// part of one.
+bool IsKbdFileName(const std::string& path) {
+    const char* end = path.c_str() + path.size();
+    if (path.size() < 4) return false;
+    return end[-4] == '.' && (end[-3] | 0x20) == 'k' && (end[-2] | 0x20) == 'b' &&
+           (end[-1] | 0x20) == 'd';
+}
+
+// The part of a path after its last folder separator, as the Open dialog
+// gives a file's title.
+const char* TitleOf(const std::string& path) {
+    size_t separator = path.find_last_of("\\/");
+    return path.c_str() + (separator == std::string::npos ? 0 : separator + 1);
+}
+
+// The file chosen is in the current path: it replaces the table, shown in
+// the normal layer over a window painted anew.
+void OpenChosenFile(View& view) {
+    view.RepaintWindow();
+    SelectNormalLayer(view);
+    LoadCurrentFile();
+}
+
 }  // namespace
 
 void LoadCurrentFile() {
@@ -44,9 +69,17 @@ void OpenFile(View& view) {
     // A file the program cannot name is as good as cancelled: the current
     // path, which names some other file, must not be loaded instead.
     if (ChooseFile(view, FileDialogKind::Open) != FileChoice::Kept) return;
-    view.RepaintWindow();
-    SelectNormalLayer(view);
-    LoadCurrentFile();
+    OpenChosenFile(view);
+}
+
+void OpenDroppedFile(View& view, const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+        if (!IsKbdFileName(path) || path.size() >= PATH_SIZE) continue;
+        std::snprintf(g_currentPath, sizeof g_currentPath, "%s", path.c_str());
+        std::snprintf(g_fileTitle, sizeof g_fileTitle, "%s", TitleOf(path));
+        OpenChosenFile(view);
+        return;
+    }
 }
 
 void SaveFile(View& view) {

@@ -26,7 +26,8 @@ public:
     void Command(int id);
     // Posts a command, for commands that open a modal dialog.
     void PostCommand(int id);
-    // Returns once every message sent or posted before has been handled.
+    // Returns once every message sent before has been handled. A posted
+    // message may still wait: the window takes sent messages first.
     void Sync();
     // Closes the window (WM_CLOSE) and returns the program's exit code.
     int Close();

@@ -7,6 +7,7 @@
 #include <commdlg.h>
 #include <commctrl.h>
 #include <dlgs.h>
+#include <shlobj.h>
 
 #include <atomic>
 #include <chrono>
@@ -561,6 +562,86 @@ TEST(FileCommandLine, NameOutsideCodePage949NeverLoadsALookAlike) {
     ExpectTable(empty);
     ExpectPanelShows(app.Window(), empty.normal);
     EXPECT_EQ(ConsoleText(app), MSG_HELP);
+}
+
+// ---- Drag and drop ---------------------------------------------------------
+
+// Drops the files on the window as Explorer does: a DROPFILES block of wide
+// names in global memory, with WM_DROPFILES, whose receiver frees it. Sent
+// rather than posted, so that it has been handled when this returns.
+void DropFiles(const AppUnderTest& app, const std::vector<std::wstring>& paths) {
+    std::wstring names;
+    for (const std::wstring& path : paths) names += path + L'\0';
+    names += L'\0';
+    size_t bytes = sizeof(DROPFILES) + names.size() * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GHND, bytes);
+    ASSERT_NE(memory, nullptr);
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->pt = POINT{200, 150};
+    drop->fNC = FALSE;
+    drop->fWide = TRUE;
+    std::memcpy(drop + 1, names.data(), names.size() * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    SendMessageW(app.Window(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+}
+
+TEST(FileDrop, WindowTakesDroppedFiles) {
+    AppUnderTest app;
+    EXPECT_TRUE(GetWindowLongW(app.Window(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+}
+
+TEST(FileDrop, FirstKbdFileOpensAsFileOpenOpensIt) {
+    TestFolder folder;
+    WriteWhole(folder.Path(L"notes.txt"), CTRL_C_TABLE.text);
+    WriteWhole(folder.Path(L"full.KBD"), FULL_TABLE.text);
+    WriteWhole(folder.Path(L"ctrl.kbd"), CTRL_C_TABLE.text);
+    AppUnderTest app;
+    PutInTable(ON_SCREEN_TABLE);
+    ClickShiftButtonOn(app);
+    ExpectPanelShows(app.Window(), ON_SCREEN_TABLE.shift);
+
+    DropFiles(app, {folder.Path(L"notes.txt"), folder.Path(L"full.KBD"), folder.Path(L"ctrl.kbd")});
+    EXPECT_TRUE(IsChecked(app, ID_NORMAL_LAYER));
+    EXPECT_FALSE(IsChecked(app, ID_SHIFT_LAYER));
+    ExpectTable(FULL_TABLE);
+    EXPECT_STREQ(g_currentPath, Cp949(folder.Path(L"full.KBD")).c_str());
+    EXPECT_STREQ(g_fileTitle, "full.KBD");
+    EXPECT_EQ(ConsoleText(app), MSG_HELP);
+    ASSERT_TRUE(WaitForPaint(app.Window()));
+    ExpectPanelShows(app.Window(), FULL_TABLE.normal);
+}
+
+TEST(FileDrop, OtherFilesAndUnnamableNamesChangeNothing) {
+    TestFolder folder;
+    WriteWhole(folder.Path(L"notes.txt"), CTRL_C_TABLE.text);
+    AppUnderTest app;
+    PutInTable(FULL_TABLE);
+    ClickShiftButtonOn(app);
+    DropFiles(app, {folder.Path(L"notes.txt"), folder.Path(L"caf\x00E9.kbd")});
+    EXPECT_TRUE(IsChecked(app, ID_SHIFT_LAYER));
+    ExpectTable(FULL_TABLE);
+    EXPECT_STREQ(g_currentPath, "");
+    EXPECT_STREQ(g_fileTitle, "");
+    EXPECT_EQ(ConsoleText(app), MSG_HELP);
+    ASSERT_TRUE(WaitForPaint(app.Window()));
+    ExpectPanelShows(app.Window(), FULL_TABLE.shift);
+}
+
+TEST(FileDrop, KoreanNameIsOpenedAndSavedBackUnderItsName) {
+    TestFolder folder;
+    SKIP_UNLESS_FOLDER_TAKES(folder, KOREAN_NAME);
+    std::wstring path = folder.Path(KOREAN_NAME);
+    WriteWhole(path, CTRL_C_TABLE.text);
+    AppUnderTest app;
+    DropFiles(app, {path});
+    ExpectTable(CTRL_C_TABLE);
+    EXPECT_STREQ(g_fileTitle, KOREAN_NAME_949);
+
+    PutInTable(FULL_TABLE);
+    ASSERT_TRUE(EndsWithoutDialog(app.Window(), IDM_FILE_SAVE));
+    EXPECT_EQ(ReadWhole(path), FULL_TABLE.text);
+    EXPECT_EQ(folder.Names(), std::vector<std::wstring>{KOREAN_NAME});
 }
 
 // ---- Save and Save As ------------------------------------------------------

@@ -132,4 +132,32 @@ TEST_F(FileCommandsTest, OpenCancelledOrUnnamableLoadsNothing) {
     }
 }
 
+// A file dropped on the window opens as the one chosen in the Open dialog.
+TEST_F(FileCommandsTest, DropOpensTheFirstKbdFileAsOpenDoes) {
+    std::ofstream(PathOf("c.KBD"), std::ios::binary) << "0004 0005\r\n0000 0029\r\n";
+    std::ofstream(PathOf("d.kbd"), std::ios::binary) << "0006\r\n";
+    g_selectedLayer = LAYER_SHIFT;
+    OpenDroppedFile(view, {PathOf("notes.txt"), "", PathOf("c.KBD"), PathOf("d.kbd")});
+    EXPECT_EQ(Joined(view.calls), "repaint check:normal");
+    EXPECT_EQ(g_selectedLayer, LAYER_NORMAL);
+    EXPECT_STREQ(g_currentPath, PathOf("c.KBD").c_str());
+    EXPECT_STREQ(g_fileTitle, "c.KBD");
+    EXPECT_EQ(GetKeyCode(LAYER_NORMAL, 2), 0x0005);
+    EXPECT_EQ(GetKeyCode(LAYER_SHIFT, 2), 0x0029);
+    EXPECT_STREQ(g_slotTexts[1], "<B>");
+}
+
+TEST_F(FileCommandsTest, DropWithoutAKbdFileChangesNothing) {
+    std::string longName = std::string(PATH_SIZE, 'x') + ".kbd";
+    std::snprintf(g_currentPath, sizeof g_currentPath, "%s", PathOf("c.kbd").c_str());
+    g_selectedLayer = LAYER_SHIFT;
+    OpenDroppedFile(view, {PathOf("a.kbd.txt"), PathOf("kbd"), PathOf(".kbdx"), "", longName});
+    OpenDroppedFile(view, {});
+    EXPECT_EQ(Joined(view.calls), "");
+    EXPECT_STREQ(g_currentPath, PathOf("c.kbd").c_str());
+    EXPECT_STREQ(g_fileTitle, "");
+    EXPECT_EQ(GetKeyCode(LAYER_NORMAL, 1), 0x0106);
+    EXPECT_EQ(g_selectedLayer, LAYER_SHIFT);
+}
+
 }  // namespace
