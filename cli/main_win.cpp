@@ -2,7 +2,6 @@
 // UTF-8 to a pipe or file, the system's HID services.
 #include <windows.h>
 
-
 #include "cli/interrupt.h"
 #include "cli/system_transport.h"
 #include "cli/terminal_text.h"
