@@ -8,7 +8,9 @@ namespace {
 enum class SearchStep { GoesOn, Found, Ends };
 
 bool HasModuleIdentity(const HidDeviceInfo& info, int productId) {
-    return info.vendorId == MODULE_VENDOR_ID && (info.productId & 0xFFFF) == productId;
+    bool allowedPath = g_hidLink.onlyPath.empty() || info.path == g_hidLink.onlyPath;
+    return allowedPath && info.vendorId == MODULE_VENDOR_ID &&
+           (info.productId & 0xFFFF) == productId;
 }
 
 // A module that tells its identity but whose report lengths or handle cannot
@@ -31,6 +33,14 @@ int ReportLengthsFit(int outputLength, int inputLength) {
 }
 
 int ConnectModule(int productId) {
+    g_hidLink.onlyPath.clear();
+    g_hidLink.linkUp = FindHidDevice(productId);
+    return g_hidLink.linkUp == 1 ? productId : 0;
+}
+
+int ConnectModuleAt(const HidDeviceInfo& info) {
+    g_hidLink.onlyPath = info.path;
+    int productId = info.productId & 0xFFFF;
     g_hidLink.linkUp = FindHidDevice(productId);
     return g_hidLink.linkUp == 1 ? productId : 0;
 }

@@ -19,6 +19,9 @@ struct HidLink {
     HidDevice* device;  // the module last found; stays open until the next one is
     int outputReportLength;
     int inputReportLength;
+    // When not empty, the one path at which a search finds the module: a link
+    // made for one module of several never comes back up on another.
+    std::string onlyPath;
 };
 
 extern HidLink g_hidLink;
@@ -30,6 +33,11 @@ int ReportLengthsFit(int outputLength, int inputLength);
 // Searches for the module with this product id and opens it; returns the
 // product id when it was found, else 0. Leaves the link-up flag set to match.
 int ConnectModule(int productId);
+
+// Connects the module that info lists, among any others of its model; it
+// stays the only one the link may reopen until the next ConnectModule.
+// Returns its product id when it was opened, else 0.
+int ConnectModuleAt(const HidDeviceInfo& info);
 
 // Searches the present HID devices for the module with this product id and
 // opens it; 1 = found and opened. Does not touch the link-up flag.

@@ -3,12 +3,22 @@
 #include "device/report_exchange.h"
 #include "model/key_table.h"
 
+int WriteKeyEntry(int index) {
+    int32_t value = GetKeyCode(LayerOfIndex(index), SlotOfIndex(index));
+    // Signed division: the bytes of a negative value follow C's truncation.
+    return Transact(CMD_WRITE_KEY, index, value / 256, value % 256, 0, 0);
+}
+
+int ReadKeyEntry(int index) {
+    if (!Transact(CMD_READ_KEY, index, 0, 0, 0, 0)) return 0;
+    SetKeyCode(LayerOfIndex(index), SlotOfIndex(index), MakeKeyCode(ReplyByte(3), ReplyByte(4)));
+    return 1;
+}
+
 int WriteKeyTable() {
     int failures = 0;
     for (int index = 0; index < TABLE_SIZE; ++index) {
-        int32_t value = GetKeyCode(LayerOfIndex(index), SlotOfIndex(index));
-        // Signed division: the bytes of a negative value follow C's truncation.
-        if (!Transact(CMD_WRITE_KEY, index, value / 256, value % 256, 0, 0)) ++failures;
+        if (!WriteKeyEntry(index)) ++failures;
     }
     return failures == 0 ? 1 : 0;
 }
@@ -16,12 +26,7 @@ int WriteKeyTable() {
 int ReadKeyTable() {
     int failures = 0;
     for (int index = 0; index < TABLE_SIZE; ++index) {
-        if (!Transact(CMD_READ_KEY, index, 0, 0, 0, 0)) {
-            ++failures;
-            continue;
-        }
-        SetKeyCode(LayerOfIndex(index), SlotOfIndex(index),
-                   MakeKeyCode(ReplyByte(3), ReplyByte(4)));
+        if (!ReadKeyEntry(index)) ++failures;
     }
     return failures;
 }

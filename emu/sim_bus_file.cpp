@@ -105,6 +105,10 @@ bool ReadFail(const std::string* values, SimDevice* device) {
     return ParseDecimal(values[0], -1, SIM_WORD_COUNT - 1, &device->unansweredIndex);
 }
 
+bool ReadStuck(const std::string* values, SimDevice* device) {
+    return ParseDecimal(values[0], -1, SIM_WORD_COUNT - 1, &device->stuckIndex);
+}
+
 bool ReadReports(const std::string* values, SimDevice* device) {
     return ParseDecimal(values[0], 1, LONGEST_REPORT, &device->outputLength) &&
            ParseDecimal(values[1], 1, LONGEST_REPORT, &device->inputLength);
@@ -131,6 +135,7 @@ const Setting SETTINGS[] = {
     {"firmware", 1, ReadFirmware, "firmware <hex byte>"},
     {"silent", 1, ReadSilent, "silent 0|1"},
     {"fail", 1, ReadFail, "fail <table index 0..15, or -1>"},
+    {"stuck", 1, ReadStuck, "stuck <table index 0..15, or -1>"},
     {"reports", 2, ReadReports, "reports <output length> <input length>, each 1..255"},
     {"keys", SIM_WORD_COUNT, ReadKeys, "keys <16 hex words of at most 4 digits>"},
 };
@@ -282,7 +287,9 @@ std::string FormatSimDevice(const SimDevice& device) {
                   device.vendorId & 0xFFFF, device.productId & 0xFFFF, ModeValue(device).c_str(),
                   device.version & 0xFF, device.silent ? 1 : 0, device.unansweredIndex,
                   device.outputLength, device.inputLength);
-    return head + ("keys " + KeysValue(device)) + "\n";
+    std::string stuck =
+        device.stuckIndex >= 0 ? "stuck " + std::to_string(device.stuckIndex) + "\n" : "";
+    return head + stuck + ("keys " + KeysValue(device)) + "\n";
 }
 
 bool UpdateSimBusText(std::string* text, const SimDevice& device) {

@@ -7,6 +7,7 @@
 //   firmware 12        # version byte, hex
 //   silent 0           # 1: takes every request and never replies
 //   fail -1            # table index 0..15 whose write-key and read-key get no reply; -1: none
+//   stuck -1           # table index 0..15 whose write-key is answered but not kept; -1: none
 //   reports 9 9        # output and input report lengths, with the report ID byte
 //   keys 0000 ... 0000 # the sixteen key code words the module keeps, hex
 //
@@ -30,7 +31,8 @@ struct SimBusText {
 
 SimBusText ParseSimBus(const std::string& text);
 
-// One device's block, every line written out, ended by a line break.
+// One device's block, ended by a line break: every line written out, but
+// "stuck" only when an index is stuck.
 std::string FormatSimDevice(const SimDevice& device);
 
 // Sets the "mode" and "keys" lines of the block that describes the device

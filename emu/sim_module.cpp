@@ -60,7 +60,8 @@ SimAnswer SimTakeRequest(SimDevice& device, const uint8_t* request, int length) 
     answer.replies = true;
     answer.reply = MakeReply(device, request);
     answer.leavesChangeMode = request[3] == COMMAND_RESET;
-    if (request[3] == COMMAND_WRITE_KEY && request[4] < SIM_WORD_COUNT) {
+    if (request[3] == COMMAND_WRITE_KEY && request[4] < SIM_WORD_COUNT &&
+        request[4] != device.stuckIndex) {
         device.words[request[4]] = static_cast<uint16_t>(request[5] << 8 | request[6]);
         answer.wordsChanged = true;
     }

@@ -4,8 +4,8 @@
 // report:
 //   byte 1 0x01, byte 2 the version byte, bytes 3 and 4 the word kept for
 //   the table index of a read-key request (else 0), byte 5 0x00, byte 6 0xFF.
-// A write-key request stores its word; after a reset request the module
-// answers and then leaves change mode.
+// A write-key request stores its word, unless its index is the stuck one;
+// after a reset request the module answers and then leaves change mode.
 #pragma once
 
 #include <cstdint>
@@ -31,6 +31,7 @@ struct SimDevice {
     bool module = false;           // speaks the module's protocol
     bool silent = false;           // a module that never answers
     int unansweredIndex = -1;      // write-key and read-key of this index are lost: no reply
+    int stuckIndex = -1;           // write-key of this index is answered, its word kept unchanged
     int replyDelayMs = 1;          // from the write to the reply; 0 answers at once
     int version = 0x21;
     uint16_t words[SIM_WORD_COUNT] = {};

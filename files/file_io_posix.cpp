@@ -1,17 +1,43 @@
 #include "files/file_io.h"
 
 #include <fcntl.h>
+#include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <string>
 
 namespace {
 
 // How many names a save tries for its new file before it gives up.
 constexpr int TEMP_NAME_ATTEMPTS = 100;
+
+// The system's name for a path in code page 949: its UTF-8 form; false
+// when it holds a byte sequence that is no code page 949 text.
+bool SystemName(const char* path, std::string* name) {
+    const std::string text = path;
+    bool ascii = true;
+    for (char c : text) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii) {
+        *name = text;
+        return true;
+    }
+    iconv_t converter = iconv_open("UTF-8", "CP949");
+    if (converter == reinterpret_cast<iconv_t>(-1)) return false;
+    std::string converted(text.size() * 3, '\0');  // a character grows from two bytes to three
+    char* in = const_cast<char*>(text.data());
+    size_t inLeft = text.size();
+    char* out = &converted[0];
+    size_t outLeft = converted.size();
+    bool whole = iconv(converter, &in, &inLeft, &out, &outLeft) != static_cast<size_t>(-1);
+    iconv_close(converter);
+    converted.resize(converted.size() - outLeft);
+    *name = converted;
+    return whole && inLeft == 0;
+}
 
 bool ReadUpTo(int fd, char* buffer, size_t capacity, size_t* length) {
     size_t total = 0;
@@ -70,7 +96,9 @@ bool ModeToKeep(const char* path, mode_t* mode) {
 }  // namespace
 
 bool ReadFileStart(const char* path, char* buffer, size_t capacity, size_t* length) {
-    int fd = open(path, O_RDONLY | O_CLOEXEC);
+    std::string name;
+    if (!SystemName(path, &name)) return false;
+    int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     bool ok = ReadUpTo(fd, buffer, capacity, length);
     close(fd);
@@ -78,11 +106,15 @@ bool ReadFileStart(const char* path, char* buffer, size_t capacity, size_t* leng
 }
 
 bool FileExists(const char* path) {
+    std::string name;
     struct stat found;
-    return stat(path, &found) == 0;
+    return SystemName(path, &name) && stat(name.c_str(), &found) == 0;
 }
 
-bool ReplaceFileContents(const char* path, const char* bytes, size_t length) {
+bool ReplaceFileContents(const char* cp949Path, const char* bytes, size_t length) {
+    std::string name;
+    if (!SystemName(cp949Path, &name)) return false;
+    const char* path = name.c_str();
     char temp[PATH_MAX];
     mode_t mode = 0;
     if (!ModeToKeep(path, &mode)) return false;

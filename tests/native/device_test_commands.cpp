@@ -211,4 +211,26 @@ TEST_F(CommandsTest, ResetIsAnsweredAndThenTheModuleIsNoLongerFound) {
     EXPECT_EQ(ConnectModule(MODEL_QX209), 0);
 }
 
+TEST_F(CommandsTest, OneEntryIsWrittenAndReadByItsTableIndex) {
+    int module = ConnectQx206();
+    SetEntry(12, 0x0204);
+    EXPECT_EQ(WriteKeyEntry(12), 1);
+    ASSERT_EQ(SimWrites().size(), 1u);
+    EXPECT_EQ(Hex(SimWrites()[0].bytes), "00 55 AA 41 0C 02 04 00 00");
+    EXPECT_EQ(SimDevices()[module].words[12], 0x0204);
+
+    SimDevices()[module].words[3] = 0x0106;
+    EXPECT_EQ(ReadKeyEntry(3), 1);
+    EXPECT_EQ(Hex(SimWrites()[1].bytes), "00 55 AA 42 03 00 00 00 00");
+    for (int index = 0; index < TABLE_SIZE; ++index) {
+        EXPECT_EQ(Entry(index), index == 3 ? 0x0106 : index == 12 ? 0x0204 : 0) << index;
+    }
+
+    SimDevices()[module].unansweredIndex = 3;
+    SimDevices()[module].words[3] = 0x0005;
+    EXPECT_EQ(ReadKeyEntry(3), 0);
+    EXPECT_EQ(WriteKeyEntry(3), 0);
+    EXPECT_EQ(Entry(3), 0x0106);
+}
+
 }  // namespace

@@ -189,4 +189,39 @@ TEST_F(DiscoveryTest, RediscoveryLooksOnlyForTheLastProductId) {
     EXPECT_EQ(SimWrites()[0].path, PathOf(qx209));
 }
 
+// A link made for one module of several stays on it: a lost link comes back
+// up on that module alone, and a full search afterwards looks at all again.
+TEST_F(DiscoveryTest, ModuleConnectedByItsPathIsTheOnlyOneReopened) {
+    int first = AddModule(MODEL_QX209);
+    int second = AddModule(MODEL_QX209);
+    std::vector<HidDeviceInfo> listed = HidEnumerate();
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(ConnectModuleAt(listed[1]), MODEL_QX209);
+    ExpectLinkOn(PathOf(second));
+
+    SimUnplug(second);
+    EXPECT_EQ(Transact(CMD_VERSION, 0, 0, 0, 0, 0), 0);
+    EXPECT_EQ(Transact(CMD_VERSION, 0, 0, 0, 0, 0), 0);
+    EXPECT_EQ(g_hidLink.linkUp, 0);
+    EXPECT_TRUE(SimWrites().empty());
+
+    SimReplug(second);
+    EXPECT_EQ(Transact(CMD_VERSION, 0, 0, 0, 0, 0), 1);
+    ExpectLinkOn(PathOf(second));
+
+    EXPECT_EQ(ConnectModule(MODEL_QX209), MODEL_QX209);
+    ExpectLinkOn(PathOf(first));
+    ASSERT_EQ(SimWrites().size(), 1u);
+    EXPECT_EQ(SimWrites()[0].path, PathOf(second));
+}
+
+TEST_F(DiscoveryTest, ModuleListedWithReportsThatDoNotFitIsNotConnectedByItsPath) {
+    SimDevice module = SimModule(MODEL_QX206);
+    module.outputLength = 8;
+    SimAddDevice(module);
+    EXPECT_EQ(ConnectModuleAt(HidEnumerate().at(0)), 0);
+    EXPECT_EQ(g_hidLink.linkUp, 0);
+    EXPECT_EQ(SimCount().openHandles, 0);
+}
+
 }  // namespace

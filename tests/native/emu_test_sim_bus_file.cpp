@@ -151,7 +151,9 @@ INSTANTIATE_TEST_SUITE_P(
                       FaultCase{"keys 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 10000",
                                 "expected \"keys <16 hex words of at most 4 digits>\""},
                       FaultCase{"keys 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0",
-                                "expected \"keys <16 hex words of at most 4 digits>\""}),
+                                "expected \"keys <16 hex words of at most 4 digits>\""},
+                      FaultCase{"stuck 16", "expected \"stuck <table index 0..15, or -1>\""},
+                      FaultCase{"stuck", "expected \"stuck <table index 0..15, or -1>\""}),
     FaultName);
 
 TEST(SimBusFile, BadDeviceLinesAndStrayLinesAreReported) {
@@ -206,6 +208,30 @@ TEST(SimBusFile, FormattedDeviceReadsBackTheSame) {
     EXPECT_EQ(read.outputLength, 65);
     EXPECT_EQ(read.inputLength, 7);
     for (int i = 0; i < SIM_WORD_COUNT; ++i) EXPECT_EQ(read.words[i], device.words[i]) << i;
+}
+
+// A module that answers the write of its stuck index and keeps the old word.
+TEST(SimBusFile, StuckIndexIsWrittenOutOnlyWhenSetAndTheModuleKeepsItsWord) {
+    SimBusText bus =
+        ParseSimBus("device 10F7:0209\nstuck 5\nkeys 1 2 3 4 5 6 7 8 9 A B C D E F 0\n");
+    ASSERT_TRUE(bus.problems.empty());
+    ASSERT_EQ(bus.devices.size(), 1u);
+    SimDevice module = bus.devices[0];
+    EXPECT_EQ(module.stuckIndex, 5);
+    EXPECT_EQ(FormatSimDevice(module),
+              "device 10F7:0209\nmode change\nfirmware 21\nsilent 0\nfail -1\nreports 9 9\n"
+              "stuck 5\nkeys 0001 0002 0003 0004 0005 0006 0007 0008 0009 000A 000B 000C 000D "
+              "000E 000F 0000\n");
+    EXPECT_EQ(FormatSimDevice(SimModule(0x209)).find("stuck"), std::string::npos);
+
+    const uint8_t writeStuck[9] = {0x00, 0x55, 0xAA, 0x41, 5, 0x01, 0x06, 0, 0};
+    const uint8_t writeNext[9] = {0x00, 0x55, 0xAA, 0x41, 6, 0x01, 0x06, 0, 0};
+    SimAnswer stuck = SimTakeRequest(module, writeStuck, 9);
+    EXPECT_TRUE(stuck.replies);
+    EXPECT_FALSE(stuck.wordsChanged);
+    EXPECT_EQ(module.words[5], 0x0006);
+    EXPECT_TRUE(SimTakeRequest(module, writeNext, 9).wordsChanged);
+    EXPECT_EQ(module.words[6], 0x0106);
 }
 
 TEST(SimBusFile, UpdateRewritesOnlyTheModeAndKeysOfThatDevice) {

@@ -94,6 +94,26 @@ TEST_F(KeyFileTest, SavedTableLoadsBackAndSavesToTheSameBytes) {
     EXPECT_EQ(NamesIn(folder_), std::vector<std::string>{"keys.kbd"});
 }
 
+// Paths are code page 949 texts; the system names its files in UTF-8.
+TEST_F(KeyFileTest, KoreanPathsNameTheFilesOfTheirUtf8Names) {
+    FillDistinct();
+    const std::vector<int32_t> saved = Table();
+    const std::string cp949 = PathOf("\xC7\xD1\xC0\xDA.kbd");  // 한자.kbd
+    ASSERT_TRUE(SaveKeyFile(cp949.c_str()));
+    EXPECT_EQ(NamesIn(folder_), std::vector<std::string>{"\xED\x95\x9C\xEC\x9E\x90.kbd"});
+    EXPECT_EQ(ReadAll(PathOf("\xED\x95\x9C\xEC\x9E\x90.kbd")).size(), 82u);
+    FillTable(UNTOUCHED);
+    ASSERT_TRUE(LoadKeyFile(cp949.c_str()));
+    EXPECT_EQ(Table(), saved);
+
+    // A byte that starts no code page 949 character names no file at all.
+    const std::string broken = PathOf("\xFF.kbd");
+    std::ofstream(broken, std::ios::binary) << "0004\r\n";
+    EXPECT_FALSE(LoadKeyFile(broken.c_str()));
+    EXPECT_FALSE(SaveKeyFile(broken.c_str()));
+    EXPECT_EQ(Table(), saved);
+}
+
 TEST_F(KeyFileTest, LoadReplacesEveryEntry) {
     const std::string path = PathOf("short.kbd");
     WriteAll(path, "0004 0005\r\n");

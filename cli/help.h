@@ -1,0 +1,9 @@
+// The help texts of usbkbdctl, the same as README's "Command line" section.
+#pragma once
+
+#include <string>
+
+#include "cli/arguments.h"
+
+// The text of "usbkbdctl --help" for Verb::None, else of "usbkbdctl VERB --help".
+std::string HelpText(Verb verb);

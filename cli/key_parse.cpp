@@ -1,0 +1,181 @@
+#include "cli/key_parse.h"
+
+#include <algorithm>
+
+#include "model/key_names.h"
+#include "model/key_table.h"
+
+namespace {
+
+constexpr char SHIFT_PREFIX[] = "shift:";
+constexpr size_t SUGGESTION_COUNT = 3;
+constexpr int LONE_MODIFIER_USAGES[] = {0xE0, 0xE1, 0xE2, 0xE4, 0xE5, 0xE6};
+
+struct Modifier {
+    const char* name;
+    int bits;  // in the modifier byte
+};
+
+const Modifier MODIFIERS[] = {{"Ctrl", 0x01},  {"Shift", 0x02},  {"Alt", 0x04},
+                              {"RCtrl", 0x10}, {"RShift", 0x20}, {"RAlt", 0x40}};
+
+struct OfferedKey {
+    std::string name;
+    int usage;
+};
+
+// Code page 949 text with its ASCII letters in lower case; the second byte
+// of a two-byte character, which may look like a letter, is left alone.
+std::string Folded(const std::string& text) {
+    std::string folded = text;
+    for (size_t i = 0; i < folded.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(folded[i]);
+        if (c >= 0x81) {
+            ++i;
+        } else if (c >= 'A' && c <= 'Z') {
+            folded[i] = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return folded;
+}
+
+const std::vector<OfferedKey>& OfferedKeys() {
+    static const std::vector<OfferedKey> keys = [] {
+        std::vector<OfferedKey> list;
+        for (int usage = 0; usage < NAME_SEARCH_COUNT; ++usage) {
+            const char* name = KeyName(usage);
+            if (name[0] != '\0' && FindUsageByName(name) == usage) list.push_back({name, usage});
+        }
+        for (int usage : LONE_MODIFIER_USAGES) list.push_back({KeyName(usage), usage});
+        return list;
+    }();
+    return keys;
+}
+
+// Edits (insert, delete, replace a byte) from a to b.
+size_t EditDistance(const std::string& a, const std::string& b) {
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (size_t i = 1; i <= a.size(); ++i) {
+        size_t diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            size_t above = row[j];
+            size_t replace = diagonal + (a[i - 1] == b[j - 1] ? 0 : 1);
+            row[j] = std::min({above + 1, row[j - 1] + 1, replace});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+// `"Enter", "End", "Esc"`: the names nearest to text, nearest first.
+std::string Nearest(const std::string& text, const std::vector<std::string>& names) {
+    std::vector<std::pair<size_t, size_t>> ranked;  // distance, position
+    for (size_t i = 0; i < names.size(); ++i) {
+        ranked.push_back({EditDistance(Folded(text), Folded(names[i])), i});
+    }
+    std::stable_sort(ranked.begin(), ranked.end());
+    std::string list;
+    for (size_t i = 0; i < ranked.size() && i < SUGGESTION_COUNT; ++i) {
+        list += (i == 0 ? "\"" : ", \"") + names[ranked[i].second] + "\"";
+    }
+    return list;
+}
+
+std::vector<std::string> ModifierNames() {
+    std::vector<std::string> names;
+    for (const Modifier& modifier : MODIFIERS) names.push_back(modifier.name);
+    return names;
+}
+
+bool FindModifier(const std::string& word, int* bits) {
+    for (const Modifier& modifier : MODIFIERS) {
+        if (Folded(word) == Folded(modifier.name)) {
+            *bits |= modifier.bits;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool FindKeyName(const std::string& name, int* usage) {
+    for (const OfferedKey& key : OfferedKeys()) {
+        if (Folded(name) == Folded(key.name)) {
+            *usage = key.usage;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Splits "Ctrl+Shift+A" into "Ctrl+Shift+" and "A"; the key "+" itself
+// stands last as in "Ctrl++".
+void SplitKey(const std::string& text, std::string* prefixes, std::string* name) {
+    size_t size = text.size();
+    bool plusKey = size > 0 && text[size - 1] == '+' && (size == 1 || text[size - 2] == '+');
+    size_t split = plusKey ? size - 1 : text.rfind('+');
+    split = plusKey ? split : split == std::string::npos ? 0 : split + 1;
+    *prefixes = text.substr(0, split);
+    *name = text.substr(split);
+}
+
+bool ParsePrefixes(const std::string& prefixes, const std::string& text, int* bits,
+                   std::string* fault) {
+    size_t start = 0;
+    for (size_t plus = prefixes.find('+'); plus != std::string::npos;
+         plus = prefixes.find('+', start)) {
+        std::string word = prefixes.substr(start, plus - start);
+        if (!FindModifier(word, bits)) {
+            *fault = "unknown modifier \"" + word + "\" in \"" + text +
+                     "\"; nearest: " + Nearest(word, ModifierNames());
+            return false;
+        }
+        start = plus + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ParseSlot(const std::string& text, SlotName* slot) {
+    std::string folded = Folded(text);
+    bool shift = folded.compare(0, sizeof SHIFT_PREFIX - 1, SHIFT_PREFIX) == 0;
+    std::string number = shift ? text.substr(sizeof SHIFT_PREFIX - 1) : text;
+    if (number.size() != 1 || number[0] < '1' || number[0] > '0' + SLOT_COUNT) return false;
+    *slot = SlotName{shift ? LAYER_SHIFT : LAYER_NORMAL, number[0] - '0'};
+    return true;
+}
+
+std::string SlotNameOfIndex(int index) {
+    std::string number = std::to_string(SlotOfIndex(index));
+    return LayerOfIndex(index) == LAYER_SHIFT ? SHIFT_PREFIX + number : number;
+}
+
+const std::vector<std::string>& OfferedKeyNames() {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> list;
+        for (const OfferedKey& key : OfferedKeys()) list.push_back(key.name);
+        return list;
+    }();
+    return names;
+}
+
+bool ParseKey(const std::string& text, int32_t* code, std::string* fault) {
+    std::string prefixes;
+    std::string name;
+    SplitKey(text, &prefixes, &name);
+    int bits = 0;
+    if (!ParsePrefixes(prefixes, text, &bits, fault)) return false;
+    int usage = 0;
+    if (name.empty()) {
+        *fault = "no key name after \"" + text + "\"";
+        return false;
+    }
+    if (!FindKeyName(name, &usage)) {
+        *fault = "unknown key \"" + name + "\"; nearest: " + Nearest(name, OfferedKeyNames());
+        return false;
+    }
+    *code = MakeKeyCode(bits, usage);
+    return true;
+}

@@ -1,0 +1,20 @@
+// The key table as the tool shows it: a text table of both layers with the
+// model's row labels and the display texts, or the same as JSON.
+#pragma once
+
+#include <string>
+
+// "QX209" for 0x209.
+std::string ModelName(int productId);
+
+// "2.1" for 0x21, "1.10" for 0x1A.
+std::string FirmwareText(int version);
+
+// A JSON string of a code page 949 text.
+std::string JsonString(const std::string& text);
+
+// The table's heading and its eight slot lines, each ended by a line break.
+std::string TableText(int labelModelId);
+
+// The members "labels", "normal" and "shift" of a JSON object, without braces.
+std::string TableJsonMembers(int labelModelId);

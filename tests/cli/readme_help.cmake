@@ -1,0 +1,16 @@
+# usbkbdctl --help and usbkbdctl VERB --help say what README.md says: each
+# text stands in README whole, in a block of its own. -DEXE=path -DREADME=path
+file(READ ${README} readme)
+foreach(verb "" list read write reset show set clear)
+    execute_process(COMMAND ${EXE} ${verb} --help RESULT_VARIABLE status OUTPUT_VARIABLE help)
+    if(NOT status EQUAL 0)
+        message(FATAL_ERROR "usbkbdctl ${verb} --help: status ${status}")
+    endif()
+    string(REPLACE "\n" "\n    " indented "\n${help}")
+    string(REGEX REPLACE "\n    \n" "\n\n" indented "${indented}")
+    string(REGEX REPLACE "    $" "" indented "${indented}")
+    string(FIND "${readme}" "${indented}" at)
+    if(at LESS 0)
+        message(FATAL_ERROR "README.md lacks the text of usbkbdctl ${verb} --help:${indented}")
+    endif()
+endforeach()
