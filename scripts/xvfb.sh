@@ -32,12 +32,14 @@ start_wine() {
 }
 
 # Wine has no "굴림": in every locale, show the program's fixed-pitch Korean
-# face with the fixed-pitch Korean font that fonts-nanum brings.
+# face with the font of fonts-baekmuk whose advances match it at the window's
+# 12 and 13 pixel sizes (6 and 7 pixels a half-width character, 12 and 13 a
+# full-width one), so that texts break and fit as they do on Windows.
 use_gulim_replacement() {
     local reg
     reg=$(mktemp --suffix=.reg)
     printf 'Windows Registry Editor Version 5.00\r\n\r\n%s\r\n"%s"="%s"\r\n' \
-        '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' '굴림' 'NanumGothicCoding' |
+        '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' '굴림' 'Baekmuk Dotum' |
         iconv -f UTF-8 -t UTF-16 >"$reg"
     wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1 </dev/null
     rm -f "$reg"
