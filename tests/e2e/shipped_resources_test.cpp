@@ -20,6 +20,7 @@ struct Exe {
 const Exe EXES[] = {
     {USBKBD_EXE, "usbkbd", L"USB Keyboard Module set-up tool"},
     {USBKBD_DEMO_EXE, "usbkbd-demo", L"USB Keyboard Module set-up tool, with a simulated module"},
+    {USBKBDCTL_EXE, "usbkbdctl", L"USB Keyboard Module command-line tool"},
 };
 
 // Names the exe in the test's log.
@@ -103,9 +104,12 @@ TEST_P(ShippedExe, ManifestAsksForTheSystemsLookAndNoElevation) {
     EXPECT_EQ(manifest.find("dpiAware"), std::string::npos) << "the window keeps its pixel layout";
 }
 
-INSTANTIATE_TEST_SUITE_P(Exes, ShippedExe, testing::ValuesIn(EXES),
-                         [](const testing::TestParamInfo<Exe>& info) {
-                             return info.index == 0 ? std::string("Program") : std::string("Demo");
-                         });
+// The test names' part for each exe, in the order of EXES.
+std::string ExeTestName(const testing::TestParamInfo<Exe>& info) {
+    const char* const names[] = {"Program", "Demo", "CommandLineTool"};
+    return names[info.index];
+}
+
+INSTANTIATE_TEST_SUITE_P(Exes, ShippedExe, testing::ValuesIn(EXES), ExeTestName);
 
 }  // namespace
