@@ -77,6 +77,19 @@ private:
     std::wstring path_;
 };
 
+// The demo the tests start: the build's, or the one that USBKBD_E2E_DEMO_EXE
+// names, as the release's own test names the demo it unpacked.
+const std::wstring& DemoExe() {
+    static const std::wstring exe = [] {
+        wchar_t path[MAX_PATH];
+        DWORD length = GetEnvironmentVariableW(L"USBKBD_E2E_DEMO_EXE", path, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH) return std::wstring(USBKBD_DEMO_EXE);
+        std::printf("the demo under test: %s\n", Narrow(path).c_str());
+        return std::wstring(path);
+    }();
+    return exe;
+}
+
 // The demo started in a folder, with USBKBD_SIM set to busFile (or unset when
 // empty), its standard output and error going into a pipe.
 class Demo {
@@ -92,8 +105,8 @@ public:
         startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdOutput = errorWrite_;
         startup.hStdError = errorWrite_;
-        std::wstring commandLine = L"\"" + std::wstring(USBKBD_DEMO_EXE) + L"\" " + arguments;
-        started_ = CreateProcessW(USBKBD_DEMO_EXE, &commandLine[0], nullptr, nullptr, TRUE, 0,
+        std::wstring commandLine = L"\"" + DemoExe() + L"\" " + arguments;
+        started_ = CreateProcessW(DemoExe().c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0,
                                   nullptr, folder.Path().c_str(), &startup, &process_) != 0;
         CloseHandle(errorWrite_);
         for (DWORD waited = 0; started_ && window_ == nullptr && waited < START_TIMEOUT_MS;

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds the Windows programs and puts the release together as
+# build/dist/usbkbd-VERSION-win64.zip; prints its path.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${USBKBD_BUILD:-$root/build}
+"$root/scripts/install-deps.sh"
+cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
+cmake --build "$build/win" --target usbkbd usbkbd-demo usbkbdctl >/dev/null
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/win/CMakeCache.txt")
+cmake -DAPP="$build/win/app/usbkbd.exe" -DDEMO="$build/win/app/usbkbd-demo.exe" \
+    -DCTL="$build/win/cli/usbkbdctl.exe" -DVERSION="$version" -DOUTPUT_DIR="$build/dist" \
+    -P "$root/packaging/windows/make_zip.cmake" | sed 's/^-- //'
