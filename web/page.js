@@ -172,7 +172,12 @@
     return writeName(name, out, size);
   };
   function savedBytes() {
-    try { return { data: FS.readFile('/files/current.kbd') }; } catch (e) { return null; }
+    // The writer keeps the mode of the file it replaces, and the browser's
+    // file system gives a new one none: the page reads it whatever it says.
+    try {
+      FS.chmod('/files/current.kbd', 420);
+      return { data: FS.readFile('/files/current.kbd') };
+    } catch (e) { return null; }
   }
   async function deliverSave() {
     var after = savedBytes();
@@ -237,7 +242,8 @@
       var name = ccall('web_cp949', 'number', ['string'], [file.name]);
       if (!name) return;
       var data = new Uint8Array(await file.arrayBuffer());
-      FS.writeFile('/files/' + UTF8ToString(name), data);
+      // The core names files in code page 949 and opens them by their UTF-8 name.
+      FS.writeFile('/files/' + file.name, data);
       saveTarget = { handle: null, name: file.name };
       await callCore('web_open_dropped', ['number'], [name]);
     });
