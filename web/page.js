@@ -57,20 +57,19 @@
   page.checkLayer = function (layer) { $('layer' + (layer === 1 ? 1 : 0)).checked = true; };
   page.setBusy = function (on) { document.body.classList.toggle('busy', on); };
 
+  // Row label 0 above the eight slots, labels 1 to 8 beside them, 9 below.
+  function rowLabel(k, wide) {
+    var label = document.createElement('div');
+    label.className = 'label';
+    label.id = 'label' + k;
+    if (wide) label.style.gridColumn = '1 / 5';
+    return label;
+  }
   function buildPanel() {
     var panel = $('panel');
     panel.textContent = '';
-    for (var k = 0; k < 2; k++) {
-      var head = document.createElement('div');
-      head.className = 'label';
-      head.id = 'label' + k;
-      head.style.gridColumn = k === 0 ? '1' : '2 / 5';
-      panel.appendChild(head);
-    }
+    panel.appendChild(rowLabel(0, true));
     for (var row = 0; row < 8; row++) {
-      var label = document.createElement('div');
-      label.className = 'label';
-      label.id = 'label' + (row + 2);
       var slot = document.createElement('div');
       slot.className = 'slot';
       slot.id = 'slot' + row;
@@ -80,8 +79,9 @@
       var clear = document.createElement('button');
       clear.textContent = 'x';
       clear.dataset.command = String(115 + row);
-      [label, slot, change, clear].forEach(function (e) { panel.appendChild(e); });
+      [rowLabel(row + 1, false), slot, change, clear].forEach(function (e) { panel.appendChild(e); });
     }
+    panel.appendChild(rowLabel(9, true));
   }
   page.drawSlots = function () {
     for (var row = 0; row < 8; row++) $('slot' + row).textContent = Module.cp949Text(_web_slot_text(row));
