@@ -53,6 +53,15 @@ test('module search: each model, both, foreign devices and a keyboard collection
   });
 });
 
+test('a module the system refuses to open: on Linux the udev rule is shown', async () => {
+  const page = await h.openPage(browser, { devices: [Object.assign({ denied: true }, QX209)] });
+  const notice = await h.text(page, '#notice');
+  assert.match(notice, /NotAllowedError: Failed to open the device/);
+  assert.match(notice, /udevadm control --reload-rules/);
+  assert.equal(await page.$eval('button[data-command="40009"]', (b) => b.disabled), true);
+  await page.close();
+});
+
 test('device commands on the wire and in the console', async (t) => {
   await t.test('Read sends the version query and sixteen read-keys and shows the words', async () => {
     const page = await h.openPage(browser, { devices: [QX209] });
