@@ -8,6 +8,7 @@ packages=(
     pkg-config libhidapi-dev
     mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 xvfb xauth x11-utils imagemagick fonts-nanum fonts-baekmuk locales stress-ng
+    emscripten chromium
 )
 
 sudo=""

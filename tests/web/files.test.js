@@ -1,0 +1,50 @@
+// The page's files in headless Chromium: saved as the command-line tool's
+// writer (the window's) writes them, opened by the chooser and by a drop.
+'use strict';
+const { test, before, after } = require('node:test');
+const assert = require('node:assert/strict');
+const fs = require('fs');
+const os = require('os');
+const path = require('path');
+const { execFileSync } = require('child_process');
+const h = require('./page_harness');
+
+let browser;
+before(async () => { browser = await h.launch(); });
+after(async () => { await browser.close(); });
+
+test('files: saved as the command-line writer writes them, opened by chooser and by drop', async (t) => {
+  const tool = path.join(h.ROOT, 'build/native/cli/usbkbdctl');
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'usbkbd-web-'));
+  const reference = path.join(dir, 'pedal.kbd');
+  execFileSync(tool, ['set', reference, '1', 'Ctrl+C']);
+  execFileSync(tool, ['set', reference, 'shift:8', 'Enter']);
+  const expected = Array.from(fs.readFileSync(reference));
+
+  await t.test('Open through the chooser, then Save As gives the same bytes', async () => {
+    const page = await h.openPage(browser, { devices: [] });
+    const [chooser] = await Promise.all([page.waitForFileChooser(), page.evaluate(() => { Module.page.command(40007); })]);
+    await chooser.accept([reference]);
+    await h.idle(page);
+    assert.match(await h.text(page, '#slot0'), /<Ctrl><C>/);
+    await page.evaluate(() => { window.prompt = () => 'copy.kbd'; window.showSaveFilePicker = undefined; });
+    await h.command(page, 40006);
+    assert.deepEqual(await page.evaluate(() => Array.from(Module.page.lastSaved)), expected);
+    await page.close();
+  });
+  await t.test('a dropped .kbd file is opened', async () => {
+    const page = await h.openPage(browser, { devices: [] });
+    const bytes = expected;
+    await page.evaluate((data) => {
+      const transfer = new DataTransfer();
+      transfer.items.add(new File([new Uint8Array(data)], '페달.kbd'));
+      document.dispatchEvent(new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
+    }, bytes);
+    await page.waitForFunction(() => /Ctrl/.test(document.getElementById('slot0').textContent));
+    await h.idle(page);
+    await h.command(page, 132);
+    assert.match(await h.text(page, '#slot7'), /<Enter>/);
+    await page.close();
+  });
+});
+

@@ -1,0 +1,45 @@
+// Opens the built page in headless Chromium with the fake WebHID in place.
+'use strict';
+const path = require('path');
+const fs = require('fs');
+const puppeteer = require('puppeteer-core');
+
+const ROOT = path.resolve(__dirname, '../..');
+const PAGE = process.env.USBKBD_WEB_PAGE || path.join(ROOT, 'build/web/web/usbkbd.html');
+const FAKE = fs.readFileSync(path.join(__dirname, 'fake_hid.js'), 'utf8');
+
+async function launch() {
+  return puppeteer.launch({
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    headless: true,
+    args: ['--no-sandbox', '--disable-gpu', '--allow-file-access-from-files'],
+  });
+}
+
+// devices: [{vendorId, productId, ...options}] granted before the page loads;
+// noWebHid: the page sees a browser without WebHID.
+async function openPage(browser, { devices = [], noWebHid = false } = {}) {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 800, height: 620 });
+  await page.evaluateOnNewDocument(
+    (setup, none, fake) => {
+      window.__fakeSetup = setup;
+      window.__noWebHid = none;
+      new Function(fake)();
+    },
+    devices, noWebHid, FAKE);
+  await page.goto('file://' + PAGE);
+  await page.waitForSelector('body[data-ready="1"]');
+  return page;
+}
+
+const text = (page, selector) => page.$eval(selector, (e) => e.textContent);
+const idle = (page) => page.waitForFunction(() => !Module.page.busy());
+
+// Runs a command as its button does and waits for its end.
+async function command(page, id) {
+  await page.evaluate((n) => Module.page.command(n), id);
+  await idle(page);
+}
+
+module.exports = { launch, openPage, text, idle, command, ROOT, PAGE };

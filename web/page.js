@@ -1,0 +1,413 @@
+// The page around the core: draws what the view says, runs the dialogs the
+// core waits on, and keeps the WebHID devices the browser granted.
+(function () {
+  'use strict';
+  var $ = function (id) { return document.getElementById(id); };
+  var decoder = new TextDecoder('euc-kr');
+  var running = false;
+  var demo = false;
+
+  Module.cp949Text = function (pointer) {
+    var end = pointer;
+    while (HEAPU8[end] !== 0) end++;
+    return decoder.decode(HEAPU8.subarray(pointer, end)).replace(/\r\n/g, '\n');
+  };
+
+  // Code page 949 from text: every two-byte code decoded once by the
+  // browser's decoder gives the table backwards.
+  var encoding = null;
+  function encodingTable() {
+    if (encoding) return encoding;
+    encoding = new Map();
+    var pair = new Uint8Array(2);
+    for (var lead = 0x81; lead <= 0xFE; lead++) {
+      for (var trail = 0x41; trail <= 0xFE; trail++) {
+        pair[0] = lead;
+        pair[1] = trail;
+        var c = decoder.decode(pair);
+        if (c.length === 1 && c !== '\uFFFD' && !encoding.has(c)) encoding.set(c, lead << 8 | trail);
+      }
+    }
+    return encoding;
+  }
+  // Writes text as code page 949 into out (size bytes with the terminator);
+  // 0 when a character has no form there or the text does not fit.
+  Module.encodeCp949 = function (text, out, size) {
+    var bytes = [];
+    for (var ch of text) {
+      var code = ch.codePointAt(0);
+      if (code < 0x80) { bytes.push(code); continue; }
+      var word = encodingTable().get(ch);
+      if (word === undefined) return 0;
+      bytes.push(word >> 8, word & 0xFF);
+    }
+    if (bytes.length >= size) return 0;
+    HEAPU8.set(bytes, out);
+    HEAPU8[out + bytes.length] = 0;
+    return 1;
+  };
+
+  var page = Module.page = {};
+  page.setConsole = function (text) { var c = $('console'); c.textContent = text; c.scrollTop = 1e6; };
+  page.setStatus = function (text) { $('status').textContent = text; };
+  page.enableDeviceCommands = function (on) {
+    document.querySelectorAll('button.device').forEach(function (b) { b.disabled = !on; });
+  };
+  page.showLayerButtons = function (on) { $('layers').style.visibility = on ? 'visible' : 'hidden'; };
+  page.checkLayer = function (layer) { $('layer' + (layer === 1 ? 1 : 0)).checked = true; };
+  page.setBusy = function (on) { document.body.classList.toggle('busy', on); };
+
+  // Row label 0 above the eight slots, labels 1 to 8 beside them, 9 below.
+  function rowLabel(k, wide) {
+    var label = document.createElement('div');
+    label.className = 'label';
+    label.id = 'label' + k;
+    if (wide) label.style.gridColumn = '1 / 5';
+    return label;
+  }
+  function buildPanel() {
+    var panel = $('panel');
+    panel.textContent = '';
+    panel.appendChild(rowLabel(0, true));
+    for (var row = 0; row < 8; row++) {
+      var slot = document.createElement('div');
+      slot.className = 'slot';
+      slot.id = 'slot' + row;
+      var change = document.createElement('button');
+      change.textContent = 'Change';
+      change.dataset.command = String(105 + row);
+      var clear = document.createElement('button');
+      clear.textContent = 'x';
+      clear.dataset.command = String(115 + row);
+      [rowLabel(row + 1, false), slot, change, clear].forEach(function (e) { panel.appendChild(e); });
+    }
+    panel.appendChild(rowLabel(9, true));
+  }
+  page.drawSlots = function () {
+    for (var row = 0; row < 8; row++) $('slot' + row).textContent = Module.cp949Text(_web_slot_text(row));
+  };
+  page.drawLabels = function () {
+    for (var k = 0; k < 10; k++) $('label' + k).textContent = Module.cp949Text(_web_row_label(k));
+  };
+
+  // The key picker: the shared layout, in dialog units at two pixels each.
+  var picker = { resolve: null, buttons: {} };
+  function buildPicker() {
+    var board = $('keyboard');
+    var lines = UTF8ToString(_web_picker_layout()).split('\n');
+    var right = 0, bottom = 0;
+    lines.forEach(function (line) {
+      if (!line) return;
+      var f = line.split('\t');
+      var id = +f[0], kind = +f[5];
+      var b = document.createElement('button');
+      b.textContent = f[6].replace(/\\n/g, '\n').replace(/&&/g, '&');
+      b.dataset.key = f[0];
+      b.style.left = (2 * f[1]) + 'px';
+      b.style.top = (2 * f[2]) + 'px';
+      b.style.width = (2 * f[3]) + 'px';
+      b.style.height = (2 * f[4]) + 'px';
+      if (kind === 2) { b.className = 'twin'; b.hidden = true; }
+      if (kind === 4) b.hidden = true;
+      b.addEventListener('click', function () { _web_picker_click(id); });
+      board.appendChild(b);
+      picker.buttons[id] = b;
+      right = Math.max(right, 2 * (+f[1] + +f[3]));
+      bottom = Math.max(bottom, 2 * (+f[2] + +f[4]));
+    });
+    board.style.width = (right + 14) + 'px';
+    board.style.height = (bottom + 14) + 'px';
+  }
+  page.showKey = function (id, shown) { if (picker.buttons[id]) picker.buttons[id].hidden = !shown; };
+  page.runKeyPicker = function () {
+    $('picker').classList.add('open');
+    return new Promise(function (resolve) { picker.resolve = resolve; });
+  };
+  page.endPick = function (code) {
+    $('picker').classList.remove('open');
+    var resolve = picker.resolve;
+    picker.resolve = null;
+    if (resolve) resolve(code);
+  };
+  document.addEventListener('keydown', function (e) {
+    if (e.key === 'Escape' && picker.resolve) _web_picker_click(2);
+  });
+
+  // Files: the core reads and writes /files/current.kbd; the page moves its
+  // bytes from a file chooser or a drop, and to a save picker or a download.
+  var saveTarget = { handle: null, name: '' };
+  function chooseFileToOpen() {
+    return new Promise(function (resolve) {
+      var input = $('file-input');
+      input.value = '';
+      input.onchange = function () {
+        var file = input.files[0];
+        if (!file) { resolve(null); return; }
+        file.arrayBuffer().then(function (data) { resolve({ name: file.name, data: new Uint8Array(data) }); });
+      };
+      input.oncancel = function () { resolve(null); };
+      input.click();
+    });
+  }
+  function writeName(name, out, size) { stringToUTF8(name, out, size); return 1; }
+  page.runFileDialog = async function (save, title, out, size) {
+    if (!save) {
+      var file = await chooseFileToOpen();
+      if (!file) return 0;
+      FS.writeFile('/files/current.kbd', file.data);
+      saveTarget = { handle: null, name: file.name };
+      return writeName(file.name, out, size);
+    }
+    if (window.showSaveFilePicker) {
+      try {
+        var handle = await window.showSaveFilePicker({ suggestedName: title || 'keys.kbd',
+          types: [{ description: 'Key table', accept: { 'application/octet-stream': ['.kbd'] } }] });
+        saveTarget = { handle: handle, name: handle.name };
+        return writeName(handle.name, out, size);
+      } catch (e) { return 0; }
+    }
+    var name = window.prompt('File name', title || 'keys.kbd');
+    if (!name) return 0;
+    saveTarget = { handle: null, name: name };
+    return writeName(name, out, size);
+  };
+  function savedBytes() {
+    // The writer keeps the mode of the file it replaces, and the browser's
+    // file system gives a new one none: the page reads it whatever it says.
+    try {
+      FS.chmod('/files/current.kbd', 420);
+      return { data: FS.readFile('/files/current.kbd') };
+    } catch (e) { return null; }
+  }
+  async function deliverSave() {
+    var after = savedBytes();
+    if (!after) return;
+    if (saveTarget.handle) {
+      var writable = await saveTarget.handle.createWritable();
+      await writable.write(after.data);
+      await writable.close();
+    } else {
+      var link = document.createElement('a');
+      link.href = URL.createObjectURL(new Blob([after.data], { type: 'application/octet-stream' }));
+      link.download = saveTarget.name || 'keys.kbd';
+      document.body.appendChild(link);
+      link.click();
+      link.remove();
+    }
+    page.lastSaved = after.data;
+  }
+
+  // Runs an entry point of the core to its end.
+  var ended = null;
+  page.done = function () { var resolve = ended; ended = null; if (resolve) resolve(); };
+  function callCore(name, types, args) {
+    return new Promise(function (resolve) {
+      ended = resolve;
+      ccall(name, null, types, args, { async: true });
+    });
+  }
+
+  // One command at a time; the others are refused while it runs.
+  // A device change during a command is looked at once the command ends.
+  // The window paints itself anew after each of them; so does the page.
+  var changeWaiting = false;
+  async function run(work) {
+    if (running) return false;
+    running = true;
+    try {
+      await work();
+      while (changeWaiting) {
+        changeWaiting = false;
+        await callCore('web_device_change', ['number'], [0]);
+      }
+    } finally { running = false; }
+    page.drawLabels();
+    page.drawSlots();
+    return true;
+  }
+  function command(id) {
+    return run(async function () {
+      // A save writes the page's file anew; once written, it goes out.
+      var saving = id === 40005 || id === 40006;
+      if (saving) try { FS.unlink('/files/current.kbd'); } catch (e) { /* none yet */ }
+      await callCore('web_command', ['number'], [id]);
+      if (saving) await deliverSave();
+    });
+  }
+  page.command = command;
+  page.busy = function () { return running; };
+
+  function openDropped(file) {
+    return run(async function () {
+      var name = ccall('web_cp949', 'number', ['string'], [file.name]);
+      if (!name) return;
+      var data = new Uint8Array(await file.arrayBuffer());
+      // The core names files in code page 949 and opens them by their UTF-8 name.
+      FS.writeFile('/files/' + file.name, data);
+      saveTarget = { handle: null, name: file.name };
+      await callCore('web_open_dropped', ['number'], [name]);
+    });
+  }
+  document.addEventListener('dragover', function (e) { e.preventDefault(); document.body.classList.add('dragging'); });
+  document.addEventListener('dragleave', function () { document.body.classList.remove('dragging'); });
+  document.addEventListener('drop', function (e) {
+    e.preventDefault();
+    document.body.classList.remove('dragging');
+    var files = Array.prototype.slice.call(e.dataTransfer.files).filter(function (f) { return /\.kbd$/i.test(f.name); });
+    if (files.length) openDropped(files[0]);
+  });
+
+  // WebHID: the granted modules, by a path of the page's own.
+  var MODULE_FILTERS = [{ vendorId: 0x10F7, productId: 0x0206 }, { vendorId: 0x10F7, productId: 0x0209 }];
+  var UDEV = 'sudo install -m 644 70-usbkbd.rules /etc/udev/rules.d/ && sudo udevadm control --reload-rules && sudo udevadm trigger';
+  var hid = Module.hid = { devices: [], handles: {}, nextHandle: 1 };
+  function reportLength(reports) {
+    var best = 0;
+    (reports || []).forEach(function (r) {
+      if (r.reportId !== 0) return;
+      var bits = 0;
+      (r.items || []).forEach(function (i) { bits += i.reportSize * i.reportCount; });
+      best = Math.max(best, Math.ceil(bits / 8) + 1);
+    });
+    return best;
+  }
+  // The lengths of a device's vendor collection; a keyboard collection
+  // (usage page 1, usage 6), which the browser keeps to itself, never counts.
+  function lengthsOf(device) {
+    var found = null;
+    (device.collections || []).forEach(function (c) {
+      if (c.usagePage === 1 && c.usage === 6) return;
+      var out = reportLength(c.outputReports), input = reportLength(c.inputReports);
+      if (!found && out > 0 && input > 0) found = { out: out, input: input };
+    });
+    return found;
+  }
+  function known(device) {
+    for (var i = 0; i < hid.devices.length; i++) if (hid.devices[i].device === device) return hid.devices[i];
+    return null;
+  }
+  hid.add = function (device) {
+    if (known(device)) return;
+    var lengths = lengthsOf(device);
+    if (!lengths) return;
+    hid.devices.push({ device: device, path: 'webhid' + hid.nextHandle++, lengths: lengths });
+  };
+  hid.remove = function (device) {
+    hid.devices = hid.devices.filter(function (d) { return d.device !== device; });
+    Object.keys(hid.handles).forEach(function (h) { if (hid.handles[h].device === device) hid.handles[h].gone = true; });
+  };
+  hid.listText = function () {
+    return hid.devices.map(function (d) {
+      return d.path + ' ' + d.device.vendorId.toString(16) + ' ' + d.device.productId.toString(16) + ' ' +
+        d.lengths.out + ' ' + d.lengths.input;
+    }).join('\n');
+  };
+  hid.open = async function (path) {
+    var entry = hid.devices.filter(function (d) { return d.path === path; })[0];
+    if (!entry) return 0;
+    try {
+      if (!entry.device.opened) await entry.device.open();
+    } catch (e) {
+      showOpenFailure(e);
+      return -1;
+    }
+    var handle = { device: entry.device, queue: [], waiter: null, gone: false, inTransaction: false };
+    handle.listener = function (event) {
+      if (!handle.inTransaction || event.reportId !== 0) return;
+      var report = new Uint8Array(event.data.byteLength + 1);
+      report.set(new Uint8Array(event.data.buffer, event.data.byteOffset, event.data.byteLength), 1);
+      handle.queue.push(report);
+      if (handle.waiter) handle.waiter();
+    };
+    entry.device.addEventListener('inputreport', handle.listener);
+    var id = hid.nextHandle++;
+    hid.handles[id] = handle;
+    return id;
+  };
+  hid.close = function (id) {
+    var handle = hid.handles[id];
+    if (!handle) return;
+    handle.device.removeEventListener('inputreport', handle.listener);
+    delete hid.handles[id];
+  };
+  // A report written opens a transaction: what came before it is dropped.
+  hid.write = async function (id, report) {
+    var handle = hid.handles[id];
+    if (!handle || handle.gone) return -1;
+    handle.queue = [];
+    handle.inTransaction = true;
+    try {
+      await handle.device.sendReport(report[0], report.slice(1));
+    } catch (e) {
+      handle.inTransaction = false;
+      return -1;
+    }
+    return report.length;
+  };
+  hid.read = async function (id, buffer, capacity, timeoutMs) {
+    var handle = hid.handles[id];
+    if (!handle || handle.gone) return -1;
+    if (!handle.queue.length) {
+      await new Promise(function (resolve) {
+        var timer = setTimeout(done, timeoutMs);
+        function done() { clearTimeout(timer); handle.waiter = null; resolve(); }
+        handle.waiter = done;
+      });
+    }
+    handle.inTransaction = false;
+    if (handle.gone) return -1;
+    var report = handle.queue.shift();
+    if (!report) return 0;
+    var length = Math.min(report.length, capacity);
+    HEAPU8.set(report.subarray(0, length), buffer);
+    return length;
+  };
+
+  function notice(html) { var n = $('notice'); n.innerHTML = html; n.style.display = html ? 'block' : 'none'; }
+  function showOpenFailure(error) {
+    var linux = /Linux/.test(navigator.userAgent) && !/Android|CrOS/.test(navigator.userAgent);
+    var text = String(error && error.name ? error.name + ': ' + error.message : error);
+    notice(linux ? text + '<br>On Linux the module must be readable by you: install the udev rule ' +
+      '(packaging/linux/70-usbkbd.rules) and plug the module in again:<br><code>' + UDEV + '</code>' : text);
+  }
+  function deviceChange() {
+    if (running && !demo) { changeWaiting = true; return Promise.resolve(false); }
+    return run(async function () {
+      await callCore('web_device_change', ['number'], [demo ? 1 : 0]);
+    });
+  }
+
+  Module.onRuntimeInitialized = async function () {
+    FS.mkdir('/files');
+    buildPanel();
+    buildPicker();
+    document.addEventListener('click', function (e) {
+      var target = e.target.closest('[data-command]');
+      if (target) command(+target.dataset.command);
+    });
+    $('demo').addEventListener('click', function () {
+      demo = true;
+      notice('');
+      deviceChange();
+    });
+    if (!navigator.hid) {
+      $('connect').disabled = true;
+      notice('This browser has no WebHID (use Chrome, Edge or Opera on a desktop); try the demo module instead.');
+    } else {
+      $('connect').addEventListener('click', async function () {
+        var granted;
+        try { granted = await navigator.hid.requestDevice({ filters: MODULE_FILTERS }); } catch (e) { return; }
+        granted.forEach(hid.add);
+        demo = false;
+        deviceChange();
+      });
+      navigator.hid.addEventListener('connect', function (e) { hid.add(e.device); if (!demo) deviceChange(); });
+      navigator.hid.addEventListener('disconnect', function (e) { hid.remove(e.device); if (!demo) deviceChange(); });
+      (await navigator.hid.getDevices()).forEach(hid.add);
+    }
+    await run(async function () { await callCore('web_start', ['number'], [0]); });
+    page.drawLabels();
+    page.drawSlots();
+    document.body.dataset.ready = '1';
+  };
+})();

@@ -1,0 +1,66 @@
+// The page's entry points into the core. Commands that talk to a module or
+// run a dialog suspend the core until the page's promise settles; the page
+// runs one at a time.
+#include <emscripten.h>
+
+#include <cstdio>
+
+#include "logic/commands.h"
+#include "logic/console_text.h"
+#include "logic/file_commands.h"
+#include "logic/module_search.h"
+#include "logic/program.h"
+#include "web/demo_transport.h"
+#include "web/web_view.h"
+#include "web/webhid_transport.h"
+
+// clang-format off
+// Tells the page that an entry point has ended: the promise of a call that
+// suspended settles at its first suspension, not at its end.
+EM_JS(void, page_done, (), { Module.page.done(); });
+// clang-format on
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE void web_start(int demo) {
+    if (demo != 0) {
+        UseDemoBus();
+    } else {
+        UseHidTransport(&WebHidTransport());
+    }
+    StartProgram("");
+    PrepareConsoleText();
+    PageView().SetConsoleText(g_consoleText);
+    OnWindowCreated(PageView());
+    page_done();
+}
+
+EMSCRIPTEN_KEEPALIVE void web_command(int id) {
+    OnCommand(PageView(), id);
+    page_done();
+}
+
+// A device came or went, or the demo module was put on the bus.
+EMSCRIPTEN_KEEPALIVE void web_device_change(int demo) {
+    if (demo != 0) UseDemoBus();
+    SearchModuleOnDeviceChange(PageView());
+    page_done();
+}
+
+// A file dropped on the page, already in the page's file; title is its name
+// in code page 949.
+EMSCRIPTEN_KEEPALIVE void web_open_dropped(const char* title) {
+    static char path[PATH_SIZE * 2];
+    std::snprintf(path, sizeof path, "/files/%s", title);
+    OpenDroppedFile(PageView(), {path});
+    page_done();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* web_slot_text(int row) {
+    return g_slotTexts[row];
+}
+
+EMSCRIPTEN_KEEPALIVE const char* web_row_label(int k) {
+    return RowLabel(g_labelModelId, k);
+}
+}

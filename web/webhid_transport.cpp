@@ -1,0 +1,98 @@
+#include "web/webhid_transport.h"
+
+#include <emscripten.h>
+
+#include <cstdio>
+#include <sstream>
+
+// clang-format off
+// The granted devices, one line each: "path vendor product outlen inlen".
+EM_JS(int, page_hid_list, (char* text, int size), {
+    return stringToUTF8(Module.hid.listText(), text, size);
+});
+EM_ASYNC_JS(int, page_hid_open, (const char* path), {
+    return await Module.hid.open(UTF8ToString(path));
+});
+EM_JS(void, page_hid_close, (int handle), { Module.hid.close(handle); });
+EM_ASYNC_JS(int, page_hid_write, (int handle, const uint8_t* report, int length), {
+    return await Module.hid.write(handle, HEAPU8.slice(report, report + length));
+});
+EM_ASYNC_JS(int, page_hid_read, (int handle, uint8_t* buffer, int capacity, int timeoutMs), {
+    return await Module.hid.read(handle, buffer, capacity, timeoutMs);
+});
+EM_ASYNC_JS(void, page_pause, (int milliseconds), {
+    await new Promise(function(resolve) { setTimeout(resolve, milliseconds); });
+});
+// clang-format on
+
+namespace {
+
+constexpr int LIST_SIZE = 8192;
+
+struct WebHidDevice : HidDevice {
+    int handle = 0;
+};
+
+HidFailure g_lastFailure = HidFailure::None;
+
+std::vector<HidDeviceInfo> Enumerate() {
+    static char text[LIST_SIZE];
+    page_hid_list(text, sizeof text);
+    std::vector<HidDeviceInfo> devices;
+    std::istringstream lines(text);
+    HidDeviceInfo info;
+    while (lines >> info.path >> std::hex >> info.vendorId >> info.productId >> std::dec >>
+           info.outputReportLength >> info.inputReportLength) {
+        info.lengthsRead = true;
+        devices.push_back(info);
+    }
+    return devices;
+}
+
+HidDevice* Open(const std::string& path) {
+    int handle = page_hid_open(path.c_str());
+    if (handle <= 0) {
+        g_lastFailure = handle == 0 ? HidFailure::NotConnected : HidFailure::AccessDenied;
+        return nullptr;
+    }
+    WebHidDevice* device = new WebHidDevice;
+    device->handle = handle;
+    return device;
+}
+
+void Close(HidDevice* device) {
+    WebHidDevice* web = static_cast<WebHidDevice*>(device);
+    page_hid_close(web->handle);
+    delete web;
+}
+
+int Write(HidDevice* device, const uint8_t* report, int length, int) {
+    int written = page_hid_write(static_cast<WebHidDevice*>(device)->handle, report, length);
+    if (written != length) g_lastFailure = HidFailure::NotConnected;
+    return written == length ? length : -1;
+}
+
+int Read(HidDevice* device, uint8_t* buffer, int capacity, int timeoutMs) {
+    int length =
+        page_hid_read(static_cast<WebHidDevice*>(device)->handle, buffer, capacity, timeoutMs);
+    if (length <= 0) g_lastFailure = length == 0 ? HidFailure::TimedOut : HidFailure::NotConnected;
+    return length;
+}
+
+HidFailure LastFailure() {
+    return g_lastFailure;
+}
+
+const HidTransport WEBHID_TRANSPORT = {Enumerate, Open,        Close,     Write,
+                                       Read,      LastFailure, page_pause};
+
+}  // namespace
+
+const HidTransport& WebHidTransport() {
+    return WEBHID_TRANSPORT;
+}
+
+// The demo's transport waits between transactions as the module's does.
+void PagePause(int milliseconds) {
+    page_pause(milliseconds);
+}
