@@ -26,7 +26,7 @@ inline std::vector<uint8_t> ModuleDescriptor() {
     };
 }
 
-// The boot keyboard of the HID specification: an 8-byte input report
+// The standard boot keyboard: an 8-byte input report
 // (modifiers, reserved byte, six keys) and a 1-byte LED output report
 // (5 LED bits and 3 padding bits), unnumbered: output length 2, input
 // length 9.
