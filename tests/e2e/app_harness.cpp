@@ -13,8 +13,11 @@
 
 namespace {
 
-constexpr DWORD START_TIMEOUT_MS = 10000;
+constexpr DWORD START_TIMEOUT_MS = 30000;
 constexpr DWORD POLL_MS = 10;
+// How long a question to a window of another process may take; the diagnosis
+// of a failure must not hang on a program that is still busy.
+constexpr DWORD ASK_TIMEOUT_MS = 5000;
 
 // The window has painted everything that was invalidated, its children
 // included, and is not in the middle of a paint: a paint validates the
@@ -28,10 +31,14 @@ bool IsPainted(HWND window) {
     return true;
 }
 
+HWND MainWindow() {
+    HWND window = FindWindowW(MAIN_WINDOW_CLASS, nullptr);
+    return window != nullptr && IsWindowVisible(window) ? window : nullptr;
+}
+
 HWND WaitForMainWindow() {
     for (DWORD waited = 0; waited < START_TIMEOUT_MS; waited += POLL_MS) {
-        HWND window = FindWindowW(MAIN_WINDOW_CLASS, nullptr);
-        if (window != nullptr && IsWindowVisible(window)) return window;
+        if (HWND window = MainWindow()) return window;
         Sleep(POLL_MS);
     }
     return nullptr;
@@ -58,7 +65,10 @@ AppUnderTest::AppUnderTest(const std::wstring& commandLine) {
 void AppUnderTest::Start(std::function<int()> run) {
     ParkPointer();
     running_ = true;
-    thread_ = std::thread([this, run] { exitCode_ = run(); });
+    thread_ = std::thread([this, run] {
+        exitCode_ = run();
+        ended_ = true;
+    });
     window_ = WaitForMainWindow();
     if (window_ != nullptr) WaitForPaint(window_);
 }
@@ -81,6 +91,12 @@ void AppUnderTest::Sync() {
 }
 
 int AppUnderTest::Close() {
+    // A window that came up only after the test stopped waiting for it is
+    // closed all the same, or the program would never end.
+    while (running_ && !ended_ && !IsWindow(window_)) {
+        Sleep(POLL_MS);
+        window_ = MainWindow();
+    }
     if (IsWindow(window_)) PostMessageW(window_, WM_CLOSE, 0, 0);
     return WaitForExit();
 }
@@ -253,7 +269,9 @@ bool SaveScreenshot(HWND window, const char* name) {
 std::string ConsoleTextOf(HWND window) {
     HWND console = FindWindowExW(window, nullptr, L"Edit", nullptr);
     std::vector<wchar_t> wide(4096);
-    SendMessageW(console, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()));
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(console, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()),
+                        SMTO_NORMAL, ASK_TIMEOUT_MS, &copied);
     std::vector<char> text(wide.size() * 2 + 1);
     Cp949FromWide(wide.data(), text.data(), text.size());
     return text.data();

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <thread>
@@ -41,6 +42,7 @@ private:
     HWND window_ = nullptr;
     int exitCode_ = -1;
     bool running_ = false;
+    std::atomic<bool> ended_{false};
 };
 
 // The text of a window or control as code page 949 bytes.

@@ -19,8 +19,10 @@
 
 namespace {
 
-constexpr DWORD START_TIMEOUT_MS = 15000;
-constexpr DWORD FOLLOW_TIMEOUT_MS = 5000;
+constexpr DWORD START_TIMEOUT_MS = 30000;
+// A command over a large bus file on a loaded machine takes many seconds.
+constexpr DWORD COMMAND_TIMEOUT_MS = 90000;
+constexpr DWORD FOLLOW_TIMEOUT_MS = 15000;
 // Several of the demo's looks at its file: long enough for a notice to arrive if one were sent.
 constexpr DWORD QUIET_MS = 1200;
 
@@ -139,7 +141,10 @@ public:
     // Carries out a menu command and returns when the demo has done it.
     void Command(int id) const {
         DWORD_PTR result = 0;
-        SendMessageTimeoutW(window_, WM_COMMAND, id, 0, SMTO_NORMAL, 20000, &result);
+        EXPECT_NE(SendMessageTimeoutW(window_, WM_COMMAND, id, 0, SMTO_NORMAL, COMMAND_TIMEOUT_MS,
+                                      &result),
+                  0)
+            << "the demo had not done command " << id << " after " << COMMAND_TIMEOUT_MS << " ms";
     }
 
     // Waits until the console shows the text; false when it does not within the time.
