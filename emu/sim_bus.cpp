@@ -324,22 +324,21 @@ void Close(HidDevice* device) {
     handle->queue.clear();
 }
 
-int Write(HidDevice* device, const uint8_t* report, int length, int timeoutMs) {
-    Access(SIM_ACCESS_WRITE);
-    BusHandle* handle = FindOpenHandle(device);
+// The device behind an open, live handle that takes a report of this
+// length; the failure told when there is none.
+int WritablePosition(BusHandle* handle, int length) {
     int position = handle == nullptr ? -1 : LivePosition(*handle);
     if (position < 0 || length != g_bus.devices[position].outputLength) {
         ++g_bus.counters.failedWrites;
         Fail(position < 0 ? HidFailure::NotConnected : HidFailure::BadLength);
         return -1;
     }
+    return position;
+}
+
+// The device takes the report once the write has lasted its time.
+int Deliver(BusHandle* handle, int position, const uint8_t* report, int length) {
     SimDevice& target = g_bus.devices[position];
-    if (!target.takesReports) {
-        AdvanceTo(NowMs() + timeoutMs);
-        ++g_bus.counters.timedOutWrites;
-        Fail(HidFailure::TimedOut);
-        return -1;
-    }
     g_bus.writes.push_back(
         SimWrite{NowMs(), handle->path, std::vector<uint8_t>(report, report + length)});
     SimAnswer answer = SimTakeRequest(target, report, length);
@@ -350,6 +349,22 @@ int Write(HidDevice* device, const uint8_t* report, int length, int timeoutMs) {
     if (answer.wordsChanged) NotifyChange(position);
     SendDueReplies();
     return length;
+}
+
+int Write(HidDevice* device, const uint8_t* report, int length, int timeoutMs) {
+    Access(SIM_ACCESS_WRITE);
+    BusHandle* handle = FindOpenHandle(device);
+    int position = WritablePosition(handle, length);
+    if (position < 0) return -1;
+    const SimDevice& target = g_bus.devices[position];
+    if (!target.takesReports || target.writeDelayMs > timeoutMs) {
+        AdvanceTo(NowMs() + timeoutMs);
+        ++g_bus.counters.timedOutWrites;
+        Fail(HidFailure::TimedOut);
+        return -1;
+    }
+    AdvanceTo(NowMs() + target.writeDelayMs);
+    return Deliver(handle, position, report, length);
 }
 
 int Read(HidDevice* device, uint8_t* buffer, int capacity, int timeoutMs) {
@@ -392,4 +407,33 @@ const HidTransport SIM_TRANSPORT = {Enumerate, Open, Close, Write, Read, LastFai
 
 const HidTransport& SimTransport() {
     return SIM_TRANSPORT;
+}
+
+// ----- serving the bus to other processes -----
+
+int SimTakeWrite(HidDevice* device, const uint8_t* report, int length) {
+    Access(SIM_ACCESS_WRITE);
+    BusHandle* handle = FindOpenHandle(device);
+    int position = WritablePosition(handle, length);
+    return position < 0 ? -1 : Deliver(handle, position, report, length);
+}
+
+int SimTakeQueued(HidDevice* device, uint8_t* buffer, int capacity) {
+    BusHandle* handle = FindOpenHandle(device);
+    if (handle == nullptr) return -1;
+    if (!handle->queue.empty()) return TakeQueued(handle, buffer, capacity);
+    return LivePosition(*handle) < 0 ? -1 : 0;
+}
+
+void SimSendDueReplies() {
+    SendDueReplies();
+}
+
+const SimDevice* SimDeviceBehind(const HidDevice* device) {
+    for (const auto& known : g_bus.handles) {
+        if (known.get() != device || !known->open) continue;
+        int position = LivePosition(*known);
+        return position < 0 ? nullptr : &g_bus.devices[position];
+    }
+    return nullptr;
 }
