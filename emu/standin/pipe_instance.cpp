@@ -132,6 +132,7 @@ bool ServeReads(Opening* opening) {
         length = SimTakeQueued(opening->handle, out.bytes, REPORT_ROOM);
     }
     if (length <= 0) return length == 0;
+    RecordReport(WireDirection::ToReader, opening->vendorId, opening->productId, out.bytes, length);
     return out.Begin([&](OVERLAPPED* overlap) {
         return WriteFile(opening->pipe, out.bytes, static_cast<DWORD>(length), nullptr, overlap);
     });

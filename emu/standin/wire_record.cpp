@@ -19,14 +19,24 @@ const std::string& RecordPath() {
     return path;
 }
 
+char Letter(WireDirection direction) {
+    switch (direction) {
+        case WireDirection::ToDevice:
+            return 'W';
+        case WireDirection::ToReader:
+            return 'Q';
+        default:
+            return 'R';
+    }
+}
+
 }  // namespace
 
 void RecordReport(WireDirection direction, int vendorId, int productId, const uint8_t* bytes,
                   int length) {
     if (RecordPath().empty()) return;
     char head[32];
-    std::snprintf(head, sizeof head, "%c %04X:%04X",
-                  direction == WireDirection::ToDevice ? 'W' : 'R', vendorId & 0xFFFF,
+    std::snprintf(head, sizeof head, "%c %04X:%04X", Letter(direction), vendorId & 0xFFFF,
                   productId & 0xFFFF);
     std::string line = head;
     for (int i = 0; i < length; ++i) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -48,25 +49,20 @@ void ShippedProgram::PostCommand(int id) const {
     PostMessageW(Window(), WM_COMMAND, id, 0);
 }
 
-std::vector<std::string> WireLines(const Folder& folder) {
-    return Lines(folder.Read(L"wire.txt"));
-}
-
-std::vector<std::string> WireLinesOf(const Folder& folder, const std::string& prefix) {
+std::vector<std::string> WireLines(const Folder& folder, const char* letters) {
     std::vector<std::string> chosen;
-    for (const std::string& line : WireLines(folder)) {
-        if (line.compare(0, prefix.size(), prefix) == 0) chosen.push_back(line);
+    for (const std::string& line : Lines(folder.Read(L"wire.txt"))) {
+        if (!line.empty() && std::strchr(letters, line[0]) != nullptr) chosen.push_back(line);
     }
     return chosen;
 }
 
-bool WaitForWireLines(const Folder& folder, const std::string& prefix, size_t count,
-                      unsigned timeoutMs) {
+bool WaitForWireLines(const Folder& folder, const char* letter, size_t count, unsigned timeoutMs) {
     for (unsigned waited = 0; waited < timeoutMs; waited += 20) {
-        if (WireLinesOf(folder, prefix).size() >= count) return true;
+        if (WireLines(folder, letter).size() >= count) return true;
         Sleep(20);
     }
-    return WireLinesOf(folder, prefix).size() >= count;
+    return WireLines(folder, letter).size() >= count;
 }
 
 std::string WireLine(char direction, int productId, const std::vector<int>& bytes) {

@@ -20,15 +20,13 @@ public:
     void PostCommand(int id) const;
 };
 
-// The record's lines, "W ..." for each report the device took and "R ..."
-// for each one the program read.
-std::vector<std::string> WireLines(const Folder& folder);
-// Waits until the record holds at least count lines starting with prefix;
-// false when it does not within timeoutMs.
-bool WaitForWireLines(const Folder& folder, const std::string& prefix, size_t count,
-                      unsigned timeoutMs);
-// The lines of the record that start with prefix ("W", "R").
-std::vector<std::string> WireLinesOf(const Folder& folder, const std::string& prefix);
+// The lines of the record whose letter is one of letters: "W ..." for each
+// report the device took, "Q ..." for each report put before a reader of the
+// device, "R ..." for each one the program read.
+std::vector<std::string> WireLines(const Folder& folder, const char* letters = "WR");
+// Waits until the record holds at least count lines of the letter; false
+// when it does not within timeoutMs.
+bool WaitForWireLines(const Folder& folder, const char* letter, size_t count, unsigned timeoutMs);
 
 // The record's line for one report: "W 10F7:0209 00 55 AA ..." for the device
 // with vendor 10F7 and this product id.

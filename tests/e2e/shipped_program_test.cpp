@@ -153,8 +153,8 @@ TEST(ShippedCommands, WriteSendsEveryEntryAndTheModuleKeepsIt) {
     ASSERT_NE(run.program->Window(), nullptr);
     run.program->Command(IDM_DATA_WRITE);
     EXPECT_EQ(run.program->Console(), std::string(KEYS_DUMP) + MSG_WRITE_DONE);
-    EXPECT_EQ(WireLinesOf(run.folder, "W"), WriteRequests(QX209, KEYS));
-    EXPECT_EQ(WireLinesOf(run.folder, "R"),
+    EXPECT_EQ(WireLines(run.folder, "W"), WriteRequests(QX209, KEYS));
+    EXPECT_EQ(WireLines(run.folder, "R"),
               std::vector<std::string>(TABLE_SIZE, ReplyLine(QX209, 0x12)));
     EXPECT_EQ(run.folder.Read(L"bus.txt"),
               std::string("device 10F7:0209\nfirmware 12\n") + "mode change\n" + KEYS_LINE);
@@ -217,6 +217,142 @@ TEST(ShippedCommands, ResetLeavesChangeModeAndLaterCommandsFindTheModuleGone) {
     run.program->Command(0);
     EXPECT_EQ(run.program->Console(), MSG_RECEIVE_ERROR);
     EXPECT_EQ(run.program->Status(), "");
+}
+
+// ----- modules that fail, answer late or go away -----
+
+std::string WithKeys(const std::string& block) {
+    return block + KEYS_LINE;
+}
+
+void ExpectEveryRequestAnswered(const Folder& folder, int version) {
+    std::vector<std::string> wire = {RequestLine(QX209, 0x40), ReplyLine(QX209, version)};
+    for (int index = 0; index < TABLE_SIZE; ++index) {
+        wire.push_back(RequestLine(QX209, 0x42, index));
+        wire.push_back(ReplyLine(QX209, version, KEYS[index]));
+    }
+    EXPECT_EQ(WireLines(folder), wire);
+}
+
+TEST(ShippedFailures, SilentModuleTimesOutEveryEntryAndTheWindowGoesOn) {
+    Started run("device 10F7:0209\nsilent 1\n", L"table.kbd");
+    ASSERT_NE(run.program->Window(), nullptr);
+    run.program->Command(IDM_DATA_WRITE);
+    EXPECT_EQ(run.program->Console(), std::string(KEYS_DUMP) + MSG_WRITE_ERROR);
+    EXPECT_EQ(WireLines(run.folder, "W"), WriteRequests(QX209, KEYS));
+    EXPECT_TRUE(WireLines(run.folder, "QR").empty());
+
+    // It answers again: the next command goes through as ever.
+    run.folder.Write(L"bus.txt", "device 10F7:0209\nsilent 0\n");
+    ASSERT_TRUE(run.program->ConsoleBecomes(Connected(MSG_CONNECTED, QX209)));
+    run.program->Command(IDM_DATA_WRITE);
+    EXPECT_EQ(run.program->Console(), std::string(KEYS_DUMP) + MSG_WRITE_DONE);
+    EXPECT_EQ(WireLines(run.folder, "R").size(), static_cast<size_t>(TABLE_SIZE));
+}
+
+TEST(ShippedFailures, VersionZeroEndsTheReadWithTheReceiveError) {
+    Started run("device 10F7:0209\nfirmware 00\n", L"table.kbd");
+    ASSERT_NE(run.program->Window(), nullptr);
+    run.program->Command(IDM_DATA_READ);
+    EXPECT_EQ(run.program->Console(), MSG_RECEIVE_ERROR);
+    EXPECT_EQ(WireLines(run.folder),
+              (std::vector<std::string>{RequestLine(QX209, 0x40), ReplyLine(QX209, 0)}));
+    ExpectSlotTexts(run.program->Window(), KEYS);
+}
+
+// The module loses the requests for entry 5: the read fails, the panel keeps
+// what it showed, and the table holds the module's words but for entry 5.
+TEST(ShippedFailures, OneLostEntryFailsTheReadAndTheOthersAreRead) {
+    const char module[] =
+        "device 10F7:0209\nfail 5\n"
+        "keys 0005 0006 0007 0008 0009 000A 000B 000C 000D 000E 000F 0010 0011 0012 0013 0014\n";
+    Started run(module, L"table.kbd");
+    ASSERT_NE(run.program->Window(), nullptr);
+    run.program->Command(IDM_DATA_READ);
+    EXPECT_EQ(run.program->Console(), MSG_RECEIVE_ERROR);
+    EXPECT_EQ(WireLines(run.folder, "W").size(), 1u + TABLE_SIZE);
+    EXPECT_EQ(WireLines(run.folder, "R").size(), TABLE_SIZE + 0u);
+    ExpectSlotTexts(run.program->Window(), KEYS);
+
+    run.folder.Write(L"bus.txt", "device 10F7:0209\n");
+    ASSERT_TRUE(run.program->ConsoleBecomes(Connected(MSG_CONNECTED, QX209)));
+    run.program->Command(IDM_DATA_WRITE);
+    EXPECT_EQ(run.program->Console(),
+              std::string(" > Scan Code : \r\n"
+                          "    0005  0006  0007  0008  0009  0050  000B  000C \r\n"
+                          "    000D  000E  000F  0010  0011  0012  0013  0014\r\n") +
+                  MSG_WRITE_DONE);
+}
+
+TEST(ShippedFailures, ResetFailureKeepsTheConnectionShownAndALaterRemovalIsReported) {
+    Started run("device 10F7:0206\nsilent 1\n");
+    ASSERT_NE(run.program->Window(), nullptr);
+    run.program->Command(IDM_USB_RESET);
+    EXPECT_EQ(run.program->Console(), MSG_RESET_ERROR);
+    EXPECT_EQ(run.program->Status(), ConnectedStatus(QX206));
+    EXPECT_EQ(WireLines(run.folder), std::vector<std::string>{RequestLine(QX206, 0x4F)});
+
+    run.folder.Write(L"bus.txt", "# unplugged\n");
+    EXPECT_TRUE(run.program->ConsoleBecomes(MSG_REMOVED)) << run.program->Console();
+    EXPECT_EQ(run.program->Status(), " Removed USB Keyboard Module");
+}
+
+// A write the module takes only after the program's time limit fails, and
+// the module never has it.
+TEST(ShippedFailures, WriteTakenOnlyAfterTheTimeLimitFails) {
+    Started run("device 10F7:0209\nwrite-delay 2500\n");
+    ASSERT_NE(run.program->Window(), nullptr);
+    run.program->Command(IDM_DATA_READ);
+    EXPECT_EQ(run.program->Console(), MSG_RECEIVE_ERROR);
+    EXPECT_TRUE(WireLines(run.folder, "WQR").empty());
+}
+
+// The replies come 2500 ms after their requests, past the program's wait of
+// 2000 ms: the version query fails, and its reply reaches only the opening
+// the program gave up. Once the module is prompt again, the next Read opens
+// the module anew and every reply answers its own request.
+TEST(ShippedFailures, ReplyAfterTheTimeOutIsNeverTakenForTheNextRequest) {
+    Started run(WithKeys("device 10F7:0209\nfirmware 12\ndelay 2500\n"));
+    ASSERT_NE(run.program->Window(), nullptr);
+    run.program->Command(IDM_DATA_READ);
+    EXPECT_EQ(run.program->Console(), MSG_RECEIVE_ERROR);
+    ASSERT_TRUE(WaitForWireLines(run.folder, "Q", 1, RECORD_TIMEOUT_MS));
+    EXPECT_EQ(WireLines(run.folder, "WQR"),
+              (std::vector<std::string>{RequestLine(QX209, 0x40),
+                                        "Q" + ReplyLine(QX209, 0x12).substr(1)}));
+
+    run.folder.Write(L"bus.txt", WithKeys("device 10F7:0209\nfirmware 12\n"));
+    ASSERT_TRUE(run.program->ConsoleBecomes(Connected(MSG_CONNECTED, QX209)));
+    run.folder.Write(L"wire.txt", "");
+    run.program->Command(IDM_DATA_READ);
+    EXPECT_EQ(run.program->Console(), Filled(MSG_FIRMWARE_VERSION, "%d.%d", "1.2") + MSG_READ_DONE);
+    ExpectEveryRequestAnswered(run.folder, 0x12);
+    ExpectSlotTexts(run.program->Window(), KEYS);
+}
+
+// Each write takes 200 ms; the module leaves the bus after its third. The
+// console is asked for while the command still runs, so that the answer
+// shows what the command ended with, before the removal notice is taken.
+void UnplugDuringCommand(int command, const std::string& expected) {
+    Started run(WithKeys("device 10F7:0209\nwrite-delay 200\n"), L"table.kbd");
+    ASSERT_NE(run.program->Window(), nullptr);
+    run.program->PostCommand(command);
+    ASSERT_TRUE(WaitForWireLines(run.folder, "W", 3, RECORD_TIMEOUT_MS));
+    run.folder.Write(L"bus.txt", "# unplugged\n");
+    EXPECT_EQ(run.program->Console(), expected);
+    size_t taken = WireLines(run.folder, "W").size();
+    EXPECT_GE(taken, 3u);
+    EXPECT_LT(taken, 1u + TABLE_SIZE);
+    EXPECT_TRUE(run.program->ConsoleBecomes(MSG_REMOVED)) << run.program->Console();
+    EXPECT_EQ(run.program->Status(), " Removed USB Keyboard Module");
+}
+
+TEST(ShippedFailures, UnplugInTheMiddleOfAWriteFailsTheRest) {
+    UnplugDuringCommand(IDM_DATA_WRITE, std::string(KEYS_DUMP) + MSG_WRITE_ERROR);
+}
+
+TEST(ShippedFailures, UnplugInTheMiddleOfAReadEndsWithTheReceiveError) {
+    UnplugDuringCommand(IDM_DATA_READ, MSG_RECEIVE_ERROR);
 }
 
 }  // namespace
