@@ -17,6 +17,7 @@ struct BusHandle final : HidDevice {
     int serial;  // of the connection it was opened on
     int64_t openedAtMs;
     bool open = true;
+    int room = SIM_QUEUE_LENGTH;  // reports its queue keeps
     std::deque<std::vector<uint8_t>> queue;
 };
 
@@ -50,6 +51,7 @@ struct Bus {
     std::chrono::steady_clock::time_point realEpoch;
     std::function<void(SimAccess)> accessHook;
     std::function<void(int)> changeHook;
+    std::function<bool(const HidDevice*)> overflowHook;
 };
 
 Bus g_bus;
@@ -122,7 +124,11 @@ void Send(const std::string& path, const Connection& connection, const Reply& re
         if (!OnConnection(*handle, path, connection.serial)) continue;
         if (handle->openedAtMs > reply.readyAtMs) continue;
         handle->queue.push_back(reply.bytes);
-        if (handle->queue.size() > SIM_QUEUE_LENGTH) handle->queue.pop_front();
+        if (static_cast<int>(handle->queue.size()) <= handle->room) continue;
+        bool roomMade = g_bus.overflowHook && g_bus.overflowHook(handle.get());
+        if (!roomMade || static_cast<int>(handle->queue.size()) > handle->room) {
+            handle->queue.pop_front();
+        }
     }
     int position = PositionOf(path);
     if (reply.leavesChangeMode && position >= 0) {
@@ -436,4 +442,13 @@ const SimDevice* SimDeviceBehind(const HidDevice* device) {
         return position < 0 ? nullptr : &g_bus.devices[position];
     }
     return nullptr;
+}
+
+void SimSetQueueRoom(HidDevice* device, int room) {
+    BusHandle* handle = FindOpenHandle(device);
+    if (handle != nullptr) handle->room = room;
+}
+
+void SimSetOverflowHook(std::function<bool(const HidDevice*)> hook) {
+    g_bus.overflowHook = std::move(hook);
 }

@@ -96,3 +96,11 @@ void SimSendDueReplies();
 // The device behind a handle while the connection it was opened on lasts;
 // nullptr once it has gone.
 const SimDevice* SimDeviceBehind(const HidDevice* device);
+// A stand-in that holds one of a handle's reports outside its queue (in the
+// pipe before its reader) leaves that much less room in the queue, so that
+// the two together keep the newest SIM_QUEUE_LENGTH.
+void SimSetQueueRoom(HidDevice* device, int room);
+// Called when a report comes to a handle whose queue is full, before the
+// oldest is dropped: true when the stand-in has dropped the report it held
+// instead and given the queue its room back.
+void SimSetOverflowHook(std::function<bool(const HidDevice*)> hook);

@@ -190,6 +190,7 @@ void StartPipeEmulator() {
     std::call_once(started, [] {
         std::lock_guard<std::mutex> lock(g_busLock);
         StartSimBusKeeper(BusFilePath(), OnOutsideEdit);
+        SimSetOverflowHook(MakeRoomBeside);
     });
 }
 

@@ -1,6 +1,7 @@
 #include "emu/standin/pipe_instance.h"
 
 #include <cstdint>
+#include <map>
 
 #include "emu/sim_bus.h"
 #include "emu/standin/pipe_emulator.h"
@@ -51,7 +52,14 @@ struct Opening {
     int64_t writeSeenAtMs = -1;
     PipeIo in;
     PipeIo out;
+    // Under the bus lock: a report is in the pipe before the caller, and
+    // whether it was dropped for a newer one.
+    bool inPipe = false;
+    bool dropped = false;
 };
+
+// The openings being served, by their handle on the bus; under the bus lock.
+std::map<const HidDevice*, Opening*> g_openings;
 
 // Takes the caller's message off the pipe; its length, or -1 when none was
 // there to take after all (its writer gave up since it was seen).
@@ -98,25 +106,24 @@ bool ServeWrite(Opening* opening) {
     return true;
 }
 
-// The end of the report handed to the caller: taken by a read, or given up
-// as the oldest of more than the queue holds. False when the caller has gone.
+// The end of the report handed to the caller: taken by a read, or dropped
+// for a newer one (MakeRoomBeside). False when the caller has gone.
 bool FinishHanding(Opening* opening) {
     PipeIo& out = opening->out;
+    if (WaitForSingleObject(out.event, 0) != WAIT_OBJECT_0) return true;
     DWORD moved = 0;
-    if (WaitForSingleObject(out.event, 0) != WAIT_OBJECT_0) {
-        std::lock_guard<std::mutex> lock(BusLock());
-        if (SimHandle(opening->handle).queued < SIM_QUEUE_LENGTH) return true;
-        CancelIoEx(opening->pipe, &out.overlap);
-    }
     bool taken = GetOverlappedResult(opening->pipe, &out.overlap, &moved, TRUE);
+    DWORD error = GetLastError();
     out.pending = false;
+    std::lock_guard<std::mutex> lock(BusLock());
+    if (!opening->dropped) SimSetQueueRoom(opening->handle, SIM_QUEUE_LENGTH);
+    opening->inPipe = false;
+    opening->dropped = false;
     if (taken) {
-        std::lock_guard<std::mutex> lock(BusLock());
         RecordReport(WireDirection::FromDevice, opening->vendorId, opening->productId, out.bytes,
                      static_cast<int>(moved));
-        return true;
     }
-    return GetLastError() == ERROR_OPERATION_ABORTED;
+    return taken || error == ERROR_OPERATION_ABORTED;
 }
 
 // Hands the oldest queued report to the caller's reads, one at a time.
@@ -125,17 +132,17 @@ bool ServeReads(Opening* opening) {
     PipeIo& out = opening->out;
     if (out.pending && !FinishHanding(opening)) return false;
     if (out.pending) return true;
-    int length = 0;
-    {
-        std::lock_guard<std::mutex> lock(BusLock());
-        SimSendDueReplies();
-        length = SimTakeQueued(opening->handle, out.bytes, REPORT_ROOM);
-    }
+    std::lock_guard<std::mutex> lock(BusLock());
+    SimSendDueReplies();
+    int length = SimTakeQueued(opening->handle, out.bytes, REPORT_ROOM);
     if (length <= 0) return length == 0;
     RecordReport(WireDirection::ToReader, opening->vendorId, opening->productId, out.bytes, length);
-    return out.Begin([&](OVERLAPPED* overlap) {
+    opening->inPipe = out.Begin([&](OVERLAPPED* overlap) {
         return WriteFile(opening->pipe, out.bytes, static_cast<DWORD>(length), nullptr, overlap);
     });
+    // The report in the pipe counts against the queue's room.
+    if (opening->inPipe) SimSetQueueRoom(opening->handle, SIM_QUEUE_LENGTH - 1);
+    return opening->inPipe;
 }
 
 void Serve(Opening* opening) {
@@ -161,6 +168,17 @@ void AwaitClose(HANDLE pipe) {
 
 }  // namespace
 
+bool MakeRoomBeside(const HidDevice* handle) {
+    auto found = g_openings.find(handle);
+    if (found == g_openings.end()) return false;
+    Opening* opening = found->second;
+    if (!opening->inPipe || opening->dropped) return false;
+    CancelIoEx(opening->pipe, &opening->out.overlap);
+    opening->dropped = true;
+    SimSetQueueRoom(opening->handle, SIM_QUEUE_LENGTH);
+    return true;
+}
+
 void ServePipeInstance(HANDLE pipe, const std::string& busPath, bool opensForReports) {
     HidDevice* handle = nullptr;
     SimDevice device;
@@ -171,8 +189,13 @@ void ServePipeInstance(HANDLE pipe, const std::string& busPath, bool opensForRep
     }
     if (handle != nullptr) {
         Opening opening(pipe, handle, device);
+        {
+            std::lock_guard<std::mutex> lock(BusLock());
+            g_openings[handle] = &opening;
+        }
         Serve(&opening);
         std::lock_guard<std::mutex> lock(BusLock());
+        g_openings.erase(handle);
         SimTransport().close(handle);
     } else if (!opensForReports) {
         AwaitClose(pipe);

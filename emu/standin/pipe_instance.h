@@ -15,6 +15,13 @@
 
 #include <string>
 
+#include "device/hid_transport.h"
+
 // Serves the connected pipe instance until its caller closes it or the
 // device goes; then disconnects and closes it.
 void ServePipeInstance(HANDLE pipe, const std::string& busPath, bool opensForReports);
+
+// For the bus's overflow hook, under the bus lock: drops the report that the
+// opening of this handle holds in its pipe, the oldest of its reports, so
+// that its queue keeps the newest; false when it holds none.
+bool MakeRoomBeside(const HidDevice* handle);
