@@ -25,6 +25,15 @@ SearchStep ExamineDevice(const HidDeviceInfo& info, int productId) {
     return OpenDeviceHandle(info.path) ? SearchStep::Found : SearchStep::Ends;
 }
 
+// The search of FindHidDevice over devices already listed.
+int FindInList(const std::vector<HidDeviceInfo>& devices, int productId) {
+    for (const HidDeviceInfo& info : devices) {
+        SearchStep step = ExamineDevice(info, productId);
+        if (step != SearchStep::GoesOn) return step == SearchStep::Found ? 1 : 0;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int ReportLengthsFit(int outputLength, int inputLength) {
@@ -45,12 +54,18 @@ int ConnectModuleAt(const HidDeviceInfo& info) {
     return g_hidLink.linkUp == 1 ? productId : 0;
 }
 
-int FindHidDevice(int productId) {
-    for (const HidDeviceInfo& info : HidEnumerate()) {
-        SearchStep step = ExamineDevice(info, productId);
-        if (step != SearchStep::GoesOn) return step == SearchStep::Found ? 1 : 0;
+int ConnectModuleOf(int firstProductId, int secondProductId) {
+    g_hidLink.onlyPath.clear();
+    const std::vector<HidDeviceInfo> devices = HidEnumerate();
+    for (int productId : {firstProductId, secondProductId}) {
+        g_hidLink.linkUp = FindInList(devices, productId);
+        if (g_hidLink.linkUp == 1) return productId;
     }
     return 0;
+}
+
+int FindHidDevice(int productId) {
+    return FindInList(HidEnumerate(), productId);
 }
 
 int ReadCapabilities(const HidDeviceInfo& info) {

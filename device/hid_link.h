@@ -34,6 +34,11 @@ int ReportLengthsFit(int outputLength, int inputLength);
 // product id when it was found, else 0. Leaves the link-up flag set to match.
 int ConnectModule(int productId);
 
+// The search of the main window: the module with the first product id and,
+// only when none is found, the one with the second, over a single listing of
+// the devices. The same choice as ConnectModule(first) and then, if that
+// gave 0, ConnectModule(second); returns the product id connected, or 0.
+int ConnectModuleOf(int firstProductId, int secondProductId);
 // Connects the module that info lists, among any others of its model; it
 // stays the only one the link may reopen until the next ConnectModule.
 // Returns its product id when it was opened, else 0.

@@ -17,6 +17,7 @@ struct BusHandle final : HidDevice {
     int serial;  // of the connection it was opened on
     int64_t openedAtMs;
     bool open = true;
+    int room = SIM_QUEUE_LENGTH;  // reports its queue keeps
     std::deque<std::vector<uint8_t>> queue;
 };
 
@@ -50,6 +51,7 @@ struct Bus {
     std::chrono::steady_clock::time_point realEpoch;
     std::function<void(SimAccess)> accessHook;
     std::function<void(int)> changeHook;
+    std::function<bool(const HidDevice*)> overflowHook;
 };
 
 Bus g_bus;
@@ -122,7 +124,11 @@ void Send(const std::string& path, const Connection& connection, const Reply& re
         if (!OnConnection(*handle, path, connection.serial)) continue;
         if (handle->openedAtMs > reply.readyAtMs) continue;
         handle->queue.push_back(reply.bytes);
-        if (handle->queue.size() > SIM_QUEUE_LENGTH) handle->queue.pop_front();
+        if (static_cast<int>(handle->queue.size()) <= handle->room) continue;
+        bool roomMade = g_bus.overflowHook && g_bus.overflowHook(handle.get());
+        if (!roomMade || static_cast<int>(handle->queue.size()) > handle->room) {
+            handle->queue.pop_front();
+        }
     }
     int position = PositionOf(path);
     if (reply.leavesChangeMode && position >= 0) {
@@ -324,22 +330,21 @@ void Close(HidDevice* device) {
     handle->queue.clear();
 }
 
-int Write(HidDevice* device, const uint8_t* report, int length, int timeoutMs) {
-    Access(SIM_ACCESS_WRITE);
-    BusHandle* handle = FindOpenHandle(device);
+// The device behind an open, live handle that takes a report of this
+// length; the failure told when there is none.
+int WritablePosition(BusHandle* handle, int length) {
     int position = handle == nullptr ? -1 : LivePosition(*handle);
     if (position < 0 || length != g_bus.devices[position].outputLength) {
         ++g_bus.counters.failedWrites;
         Fail(position < 0 ? HidFailure::NotConnected : HidFailure::BadLength);
         return -1;
     }
+    return position;
+}
+
+// The device takes the report once the write has lasted its time.
+int Deliver(BusHandle* handle, int position, const uint8_t* report, int length) {
     SimDevice& target = g_bus.devices[position];
-    if (!target.takesReports) {
-        AdvanceTo(NowMs() + timeoutMs);
-        ++g_bus.counters.timedOutWrites;
-        Fail(HidFailure::TimedOut);
-        return -1;
-    }
     g_bus.writes.push_back(
         SimWrite{NowMs(), handle->path, std::vector<uint8_t>(report, report + length)});
     SimAnswer answer = SimTakeRequest(target, report, length);
@@ -350,6 +355,22 @@ int Write(HidDevice* device, const uint8_t* report, int length, int timeoutMs) {
     if (answer.wordsChanged) NotifyChange(position);
     SendDueReplies();
     return length;
+}
+
+int Write(HidDevice* device, const uint8_t* report, int length, int timeoutMs) {
+    Access(SIM_ACCESS_WRITE);
+    BusHandle* handle = FindOpenHandle(device);
+    int position = WritablePosition(handle, length);
+    if (position < 0) return -1;
+    const SimDevice& target = g_bus.devices[position];
+    if (!target.takesReports || target.writeDelayMs > timeoutMs) {
+        AdvanceTo(NowMs() + timeoutMs);
+        ++g_bus.counters.timedOutWrites;
+        Fail(HidFailure::TimedOut);
+        return -1;
+    }
+    AdvanceTo(NowMs() + target.writeDelayMs);
+    return Deliver(handle, position, report, length);
 }
 
 int Read(HidDevice* device, uint8_t* buffer, int capacity, int timeoutMs) {
@@ -392,4 +413,42 @@ const HidTransport SIM_TRANSPORT = {Enumerate, Open, Close, Write, Read, LastFai
 
 const HidTransport& SimTransport() {
     return SIM_TRANSPORT;
+}
+
+// ----- serving the bus to other processes -----
+
+int SimTakeWrite(HidDevice* device, const uint8_t* report, int length) {
+    Access(SIM_ACCESS_WRITE);
+    BusHandle* handle = FindOpenHandle(device);
+    int position = WritablePosition(handle, length);
+    return position < 0 ? -1 : Deliver(handle, position, report, length);
+}
+
+int SimTakeQueued(HidDevice* device, uint8_t* buffer, int capacity) {
+    BusHandle* handle = FindOpenHandle(device);
+    if (handle == nullptr) return -1;
+    if (!handle->queue.empty()) return TakeQueued(handle, buffer, capacity);
+    return LivePosition(*handle) < 0 ? -1 : 0;
+}
+
+void SimSendDueReplies() {
+    SendDueReplies();
+}
+
+const SimDevice* SimDeviceBehind(const HidDevice* device) {
+    for (const auto& known : g_bus.handles) {
+        if (known.get() != device || !known->open) continue;
+        int position = LivePosition(*known);
+        return position < 0 ? nullptr : &g_bus.devices[position];
+    }
+    return nullptr;
+}
+
+void SimSetQueueRoom(HidDevice* device, int room) {
+    BusHandle* handle = FindOpenHandle(device);
+    if (handle != nullptr) handle->room = room;
+}
+
+void SimSetOverflowHook(std::function<bool(const HidDevice*)> hook) {
+    g_bus.overflowHook = std::move(hook);
 }

@@ -78,3 +78,29 @@ void SimSetAccessHook(std::function<void(SimAccess)> hook);
 // Called after the bus itself changed a device's words or mode; the
 // argument is the device's position.
 void SimSetChangeHook(std::function<void(int)> hook);
+
+// For a stand-in that serves the bus to other programs, from threads of its
+// own that take turns (the bus is still not thread-safe):
+//
+// Hands an output report to the device behind the handle once its write has
+// lasted what the device takes (SimDevice::writeDelayMs), as Write does
+// after that wait; length, or -1 when the handle is dead or the length is
+// not the device's.
+int SimTakeWrite(HidDevice* device, const uint8_t* report, int length);
+// Takes the oldest report queued for the handle, without waiting and
+// without looking at the bus anew: its length, 0 when none is queued, -1
+// when none is and the handle is dead.
+int SimTakeQueued(HidDevice* device, uint8_t* buffer, int capacity);
+// Sends the replies due by now to the handles open on their devices.
+void SimSendDueReplies();
+// The device behind a handle while the connection it was opened on lasts;
+// nullptr once it has gone.
+const SimDevice* SimDeviceBehind(const HidDevice* device);
+// A stand-in that holds one of a handle's reports outside its queue (in the
+// pipe before its reader) leaves that much less room in the queue, so that
+// the two together keep the newest SIM_QUEUE_LENGTH.
+void SimSetQueueRoom(HidDevice* device, int room);
+// Called when a report comes to a handle whose queue is full, before the
+// oldest is dropped: true when the stand-in has dropped the report it held
+// instead and given the queue its room back.
+void SimSetOverflowHook(std::function<bool(const HidDevice*)> hook);

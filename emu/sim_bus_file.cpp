@@ -7,6 +7,9 @@ namespace {
 
 constexpr int LONGEST_REPORT = 255;
 constexpr size_t DECIMAL_DIGITS = 3;
+// Delays in milliseconds: up to a minute, far past every time limit.
+constexpr int LONGEST_DELAY_MS = 60000;
+constexpr size_t DELAY_DIGITS = 5;
 
 // A device block: its "device" line and the lines up to the next one.
 struct Block {
@@ -71,9 +74,10 @@ bool ParseHex(const std::string& word, size_t maxDigits, int* value) {
     return true;
 }
 
-bool ParseDecimal(const std::string& word, int low, int high, int* value) {
+bool ParseDecimal(const std::string& word, int low, int high, int* value,
+                  size_t digits = DECIMAL_DIGITS) {
     size_t first = !word.empty() && word[0] == '-' ? 1 : 0;
-    if (word.size() == first || word.size() - first > DECIMAL_DIGITS) return false;
+    if (word.size() == first || word.size() - first > digits) return false;
     int magnitude = 0;
     for (size_t i = first; i < word.size(); ++i) {
         if (word[i] < '0' || word[i] > '9') return false;
@@ -95,10 +99,30 @@ bool ReadFirmware(const std::string* values, SimDevice* device) {
     return ParseHex(values[0], 2, &device->version);
 }
 
-bool ReadSilent(const std::string* values, SimDevice* device) {
-    if (values[0] != "0" && values[0] != "1") return false;
-    device->silent = values[0] == "1";
+bool ReadFlag(const std::string& value, bool* flag) {
+    if (value != "0" && value != "1") return false;
+    *flag = value == "1";
     return true;
+}
+
+bool ReadSilent(const std::string* values, SimDevice* device) {
+    return ReadFlag(values[0], &device->silent);
+}
+
+bool ReadOpens(const std::string* values, SimDevice* device) {
+    return ReadFlag(values[0], &device->opensForReports);
+}
+
+bool ReadCaps(const std::string* values, SimDevice* device) {
+    return ReadFlag(values[0], &device->capsReadable);
+}
+
+bool ReadDelay(const std::string* values, SimDevice* device) {
+    return ParseDecimal(values[0], 0, LONGEST_DELAY_MS, &device->replyDelayMs, DELAY_DIGITS);
+}
+
+bool ReadWriteDelay(const std::string* values, SimDevice* device) {
+    return ParseDecimal(values[0], 0, LONGEST_DELAY_MS, &device->writeDelayMs, DELAY_DIGITS);
 }
 
 bool ReadFail(const std::string* values, SimDevice* device) {
@@ -137,6 +161,10 @@ const Setting SETTINGS[] = {
     {"fail", 1, ReadFail, "fail <table index 0..15, or -1>"},
     {"stuck", 1, ReadStuck, "stuck <table index 0..15, or -1>"},
     {"reports", 2, ReadReports, "reports <output length> <input length>, each 1..255"},
+    {"delay", 1, ReadDelay, "delay <milliseconds 0..60000>"},
+    {"write-delay", 1, ReadWriteDelay, "write-delay <milliseconds 0..60000>"},
+    {"opens", 1, ReadOpens, "opens 0|1"},
+    {"caps", 1, ReadCaps, "caps 0|1"},
     {"keys", SIM_WORD_COUNT, ReadKeys, "keys <16 hex words of at most 4 digits>"},
 };
 
@@ -186,6 +214,7 @@ std::vector<Block> FindBlocks(const std::vector<std::string>& lines) {
         block.identified = ReadIdentity(words, &vendorId, &productId);
         if (block.identified) {
             block.device = SimDeviceFor(vendorId, productId);
+            block.device.replyDelayMs = 0;
             block.device.path = PathOf(vendorId, productId, ordinals[vendorId << 16 | productId]++);
         }
         blocks.push_back(block);
@@ -287,9 +316,15 @@ std::string FormatSimDevice(const SimDevice& device) {
                   device.vendorId & 0xFFFF, device.productId & 0xFFFF, ModeValue(device).c_str(),
                   device.version & 0xFF, device.silent ? 1 : 0, device.unansweredIndex,
                   device.outputLength, device.inputLength);
-    std::string stuck =
-        device.stuckIndex >= 0 ? "stuck " + std::to_string(device.stuckIndex) + "\n" : "";
-    return head + stuck + ("keys " + KeysValue(device)) + "\n";
+    std::string rare;
+    if (device.stuckIndex >= 0) rare += "stuck " + std::to_string(device.stuckIndex) + "\n";
+    if (device.replyDelayMs != 0) rare += "delay " + std::to_string(device.replyDelayMs) + "\n";
+    if (device.writeDelayMs != 0) {
+        rare += "write-delay " + std::to_string(device.writeDelayMs) + "\n";
+    }
+    if (!device.opensForReports) rare += "opens 0\n";
+    if (!device.capsReadable) rare += "caps 0\n";
+    return head + rare + ("keys " + KeysValue(device)) + "\n";
 }
 
 bool UpdateSimBusText(std::string* text, const SimDevice& device) {

@@ -9,11 +9,15 @@
 //   fail -1            # table index 0..15 whose write-key and read-key get no reply; -1: none
 //   stuck -1           # table index 0..15 whose write-key is answered but not kept; -1: none
 //   reports 9 9        # output and input report lengths, with the report ID byte
+//   delay 0            # milliseconds from each request to its reply
+//   write-delay 0      # milliseconds each write takes before the device has it
+//   opens 1            # 0: kept by the system to itself, not opened for reports
+//   caps 1             # 0: its report lengths cannot be had
 //   keys 0000 ... 0000 # the sixteen key code words the module keeps, hex
 //
 // "#" starts a comment; blank lines are ignored; a line left out of a block
-// keeps the value of a fresh SimDevice. A device is a module (speaks the
-// protocol) when it is 10F7:0206 or 10F7:0209.
+// keeps the value of a fresh SimDevice, but for "delay", which is 0. A device is a module (speaks
+// the protocol) when it is 10F7:0206 or 10F7:0209.
 #pragma once
 
 #include <string>
@@ -32,7 +36,8 @@ struct SimBusText {
 SimBusText ParseSimBus(const std::string& text);
 
 // One device's block, ended by a line break: every line written out, but
-// "stuck" only when an index is stuck.
+// "stuck", "delay", "write-delay", "opens" and "caps" only when they differ
+// from a block that leaves them out.
 std::string FormatSimDevice(const SimDevice& device);
 
 // Sets the "mode" and "keys" lines of the block that describes the device

@@ -35,7 +35,9 @@ std::mutex g_fileLock;
 std::string g_noticedText;
 bool g_outsideEditPending = false;
 
-std::thread g_watcher;
+// Never destroyed: a program that ends without stopping the keeper (a
+// stand-in DLL ends with its process) must not destroy a running thread.
+std::thread* g_watcher = nullptr;
 std::mutex g_stopLock;
 std::condition_variable g_stopSignal;
 bool g_stopping = false;
@@ -60,6 +62,7 @@ void CreateMissingFile() {
     if (FileExists(g_path.c_str())) return;
     SimDevice module = SimModule(0x209);
     module.version = DEFAULT_FIRMWARE;
+    module.replyDelayMs = 0;
     std::string text = FILE_HEADER + FormatSimDevice(module);
     if (!ReplaceFileContents(g_path.c_str(), text.data(), text.size())) {
         std::fprintf(stderr, "%s: cannot be created; the bus is empty\n", g_path.c_str());
@@ -138,7 +141,7 @@ void StartSimBusKeeper(const std::string& path, std::function<void()> onOutsideE
     SimUseRealClock(true);
     SimSetAccessHook([](SimAccess) { LoadBus(); });
     SimSetChangeHook(SaveDevice);
-    g_watcher = std::thread(WatchFile);
+    g_watcher = new std::thread(WatchFile);
 }
 
 void StopSimBusKeeper() {
@@ -147,5 +150,7 @@ void StopSimBusKeeper() {
         g_stopping = true;
     }
     g_stopSignal.notify_one();
-    g_watcher.join();
+    g_watcher->join();
+    delete g_watcher;
+    g_watcher = nullptr;
 }

@@ -33,6 +33,7 @@ struct SimDevice {
     int unansweredIndex = -1;      // write-key and read-key of this index are lost: no reply
     int stuckIndex = -1;           // write-key of this index is answered, its word kept unchanged
     int replyDelayMs = 1;          // from the write to the reply; 0 answers at once
+    int writeDelayMs = 0;          // from the start of a write to its end
     int version = 0x21;
     uint16_t words[SIM_WORD_COUNT] = {};
 };

@@ -10,8 +10,7 @@
 namespace {
 
 int FindModule() {
-    int model = ConnectModule(MODEL_QX206);
-    if (model == 0) model = ConnectModule(MODEL_QX209);
+    int model = ConnectModuleOf(MODEL_QX206, MODEL_QX209);
     g_connectedModelId = model;
     return model;
 }

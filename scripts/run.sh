@@ -8,13 +8,26 @@ program=${1:-usbkbd-demo}
 "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
-cmake --build "$build/win" --target "$program"
-exe="$build/win/app/$program.exe"
+# "standin": the shipped usbkbd.exe beside the stand-in hid.dll and
+# setupapi.dll, on the bus file of USBKBD_SIM (usbkbd-sim.txt here when unset).
+if [ "$program" = standin ]; then
+    cmake --build "$build/win" --target usbkbd_standin
+    exe="$build/win/standin/usbkbd.exe"
+else
+    cmake --build "$build/win" --target "$program"
+    exe="$build/win/app/$program.exe"
+fi
 
 had_display=${DISPLAY:-}
 # shellcheck source=scripts/xvfb.sh
 source "$root/scripts/xvfb.sh"
 start_display "$build/win/wineprefix"
+if [ "$program" = standin ]; then
+    for dll in hid setupapi; do
+        wine reg add 'HKCU\Software\Wine\AppDefaults\usbkbd.exe\DllOverrides' /v "$dll" \
+            /d native,builtin /f >/dev/null 2>&1 </dev/null
+    done
+fi
 if [ -n "$had_display" ]; then
     wine "$exe"
     exit

@@ -224,4 +224,55 @@ TEST_F(DiscoveryTest, ModuleListedWithReportsThatDoNotFitIsNotConnectedByItsPath
     EXPECT_EQ(SimCount().openHandles, 0);
 }
 
+// The main window's search over one listing chooses as the two searches
+// over a listing each did: QX206 first, whatever stands before either.
+struct BusCase {
+    const char* name;
+    std::vector<SimDevice> devices;
+};
+
+SimDevice With(SimDevice device, void (*change)(SimDevice*)) {
+    change(&device);
+    return device;
+}
+
+std::vector<BusCase> BusCases() {
+    SimDevice qx206 = SimModule(MODEL_QX206);
+    SimDevice qx209 = SimModule(MODEL_QX209);
+    SimDevice foreign = SimForeignDevice(0x046D, 0xC077);
+    SimDevice mute206 = With(qx206, [](SimDevice* d) { d->capsReadable = false; });
+    SimDevice unfit206 = With(qx206, [](SimDevice* d) { d->outputLength = 8; });
+    SimDevice kept206 = With(qx206, [](SimDevice* d) { d->opensForReports = false; });
+    return {{"both, QX209 first", {foreign, qx209, qx206}},
+            {"only QX209", {foreign, qx209}},
+            {"QX206 without lengths", {mute206, qx209, qx206}},
+            {"QX206 that does not fit", {unfit206, qx209, qx206}},
+            {"QX206 that cannot be opened", {kept206, qx206, qx209}},
+            {"no module", {foreign, unfit206}},
+            {"empty bus", {}}};
+}
+
+// What a search connected: its result, the path of the link and whether it is up.
+std::string Outcome(int model) {
+    return std::to_string(model) + " " +
+           (g_hidLink.device ? SimHandle(g_hidLink.device).path : "") + " " +
+           std::to_string(g_hidLink.linkUp);
+}
+
+TEST_F(DiscoveryTest, OneListingChoosesAsTwoSearchesDid) {
+    for (const BusCase& bus : BusCases()) {
+        SCOPED_TRACE(bus.name);
+        for (const SimDevice& device : bus.devices) SimAddDevice(device);
+        int model = ConnectModule(MODEL_QX206);
+        if (model == 0) model = ConnectModule(MODEL_QX209);
+        std::string twoSearches = Outcome(model);
+        StartOver();
+
+        for (const SimDevice& device : bus.devices) SimAddDevice(device);
+        EXPECT_EQ(Outcome(ConnectModuleOf(MODEL_QX206, MODEL_QX209)), twoSearches);
+        EXPECT_EQ(SimCount().enumerations, 1);
+        StartOver();
+    }
+}
+
 }  // namespace

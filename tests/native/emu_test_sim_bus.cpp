@@ -148,3 +148,57 @@ TEST_F(SimQueueTest, ReadBufferShorterThanTheReportAndWriteOfAnotherLengthFail) 
 }
 
 }  // namespace
+
+namespace {
+
+using SimWriteTest = DeviceTest;
+
+// A write lasts the device's write delay; one longer than the caller's time
+// limit is given up at the limit and never reaches the device.
+TEST_F(SimWriteTest, WriteLastsTheWriteDelayOrIsGivenUpAtTheLimit) {
+    int module = AddModule(MODEL_QX209);
+    SimDevices()[module].writeDelayMs = 300;
+    HidDevice* handle = HidOpen(PathOf(module));
+    RequestVersion(handle);
+    EXPECT_EQ(SimNowMs(), 300);
+    EXPECT_EQ(SimWrites().size(), 1u);
+
+    SimDevices()[module].writeDelayMs = REPLY_TIMEOUT_MS + 1;
+    const uint8_t request[9] = {0, 0x55, 0xAA, 0x40, 0, 0, 0, 0, 0};
+    EXPECT_EQ(HidWrite(handle, request, 9, REPLY_TIMEOUT_MS), -1);
+    EXPECT_EQ(HidLastFailure(), HidFailure::TimedOut);
+    EXPECT_EQ(SimNowMs(), 300 + REPLY_TIMEOUT_MS);
+    EXPECT_EQ(SimWrites().size(), 1u);
+    EXPECT_EQ(SimCount().timedOutWrites, 1);
+    HidClose(handle);
+}
+
+// What a stand-in serving the bus to another process does: it has waited
+// the write delay itself, and takes the replies from the queue without
+// waiting, until the device has gone.
+TEST_F(SimWriteTest, TakenWritesAnswerIntoTheQueueUntilTheDeviceGoes) {
+    int module = AddModule(MODEL_QX209);
+    SimDevices()[module].writeDelayMs = 500;
+    SimDevices()[module].replyDelayMs = 20;
+    HidDevice* handle = HidOpen(PathOf(module));
+    const uint8_t request[9] = {0, 0x55, 0xAA, 0x40, 0, 0, 0, 0, 0};
+    EXPECT_EQ(SimTakeWrite(handle, request, 8), -1);
+    EXPECT_EQ(SimTakeWrite(handle, request, 9), 9);
+    EXPECT_EQ(SimNowMs(), 0);
+    uint8_t reply[9] = {};
+    EXPECT_EQ(SimTakeQueued(handle, reply, 9), 0);
+    HidPause(20);
+    SimSendDueReplies();
+    EXPECT_EQ(SimTakeQueued(handle, reply, 9), 9);
+    EXPECT_EQ(reply[2], SimDevices()[module].version);
+    ASSERT_NE(SimDeviceBehind(handle), nullptr);
+    EXPECT_EQ(SimDeviceBehind(handle)->writeDelayMs, 500);
+
+    SimUnplug(module);
+    EXPECT_EQ(SimDeviceBehind(handle), nullptr);
+    EXPECT_EQ(SimTakeQueued(handle, reply, 9), -1);
+    EXPECT_EQ(SimTakeWrite(handle, request, 9), -1);
+    HidClose(handle);
+}
+
+}  // namespace

@@ -82,7 +82,36 @@ TEST(SimBusFile, MissingSettingsKeepAFreshDevicesValues) {
     EXPECT_EQ(read.unansweredIndex, fresh.unansweredIndex);
     EXPECT_EQ(read.outputLength, fresh.outputLength);
     EXPECT_EQ(read.inputLength, fresh.inputLength);
+    EXPECT_EQ(read.writeDelayMs, 0);
+    EXPECT_EQ(read.replyDelayMs, 0);
+    EXPECT_TRUE(read.opensForReports);
+    EXPECT_TRUE(read.capsReadable);
     for (int i = 0; i < SIM_WORD_COUNT; ++i) EXPECT_EQ(read.words[i], 0) << i;
+}
+
+// The lines of a slow module and of interfaces the system keeps or cannot
+// describe: read, and written out again only when they say something.
+TEST(SimBusFile, DelaysAndInaccessibleInterfacesReadAndWriteBack) {
+    SimBusText bus = ParseSimBus(
+        "device 10F7:0206\ndelay 2500\nwrite-delay 60000\n"
+        "device 046D:C31C\nopens 0\ncaps 0\n");
+    ASSERT_TRUE(bus.problems.empty());
+    ASSERT_EQ(bus.devices.size(), 2u);
+    EXPECT_EQ(bus.devices[0].replyDelayMs, 2500);
+    EXPECT_EQ(bus.devices[0].writeDelayMs, 60000);
+    EXPECT_TRUE(bus.devices[0].opensForReports);
+    EXPECT_FALSE(bus.devices[1].opensForReports);
+    EXPECT_FALSE(bus.devices[1].capsReadable);
+    const std::string slow = FormatSimDevice(bus.devices[0]);
+    EXPECT_NE(slow.find("\ndelay 2500\nwrite-delay 60000\n"), std::string::npos) << slow;
+    EXPECT_EQ(slow.find("opens"), std::string::npos) << slow;
+    const std::string kept = FormatSimDevice(bus.devices[1]);
+    EXPECT_NE(kept.find("\nopens 0\ncaps 0\n"), std::string::npos) << kept;
+    EXPECT_EQ(kept.find("delay"), std::string::npos) << kept;
+    SimBusText again = ParseSimBus(slow + kept);
+    ASSERT_EQ(again.devices.size(), 2u);
+    EXPECT_EQ(again.devices[0].writeDelayMs, 60000);
+    EXPECT_FALSE(again.devices[1].capsReadable);
 }
 
 TEST(SimBusFile, EmptyAndCommentOnlyTextsAreAnEmptyBus) {
@@ -129,31 +158,37 @@ TEST_P(SimBusFileFault, LeavesItsDeviceOutAndNamesTheLine) {
 
 INSTANTIATE_TEST_SUITE_P(
     BadLines, SimBusFileFault,
-    ::testing::Values(FaultCase{"speed 3", "unknown setting \"speed\""},
-                      FaultCase{"Mode change", "unknown setting \"Mode\""},
-                      FaultCase{"mode sleep", "expected \"mode change|keyboard\""},
-                      FaultCase{"mode", "expected \"mode change|keyboard\""},
-                      FaultCase{"firmware 123", "expected \"firmware <hex byte>\""},
-                      FaultCase{"firmware 0x1", "expected \"firmware <hex byte>\""},
-                      FaultCase{"firmware 1 2", "expected \"firmware <hex byte>\""},
-                      FaultCase{"silent 2", "expected \"silent 0|1\""},
-                      FaultCase{"fail 16", "expected \"fail <table index 0..15, or -1>\""},
-                      FaultCase{"fail -2", "expected \"fail <table index 0..15, or -1>\""},
-                      FaultCase{"fail -", "expected \"fail <table index 0..15, or -1>\""},
-                      FaultCase{"reports 9",
-                                "expected \"reports <output length> <input length>, each 1..255\""},
-                      FaultCase{"reports 0 9",
-                                "expected \"reports <output length> <input length>, each 1..255\""},
-                      FaultCase{"reports 9 256",
-                                "expected \"reports <output length> <input length>, each 1..255\""},
-                      FaultCase{"keys 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0",
-                                "expected \"keys <16 hex words of at most 4 digits>\""},
-                      FaultCase{"keys 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 10000",
-                                "expected \"keys <16 hex words of at most 4 digits>\""},
-                      FaultCase{"keys 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0",
-                                "expected \"keys <16 hex words of at most 4 digits>\""},
-                      FaultCase{"stuck 16", "expected \"stuck <table index 0..15, or -1>\""},
-                      FaultCase{"stuck", "expected \"stuck <table index 0..15, or -1>\""}),
+    ::testing::Values(
+        FaultCase{"speed 3", "unknown setting \"speed\""},
+        FaultCase{"Mode change", "unknown setting \"Mode\""},
+        FaultCase{"mode sleep", "expected \"mode change|keyboard\""},
+        FaultCase{"mode", "expected \"mode change|keyboard\""},
+        FaultCase{"firmware 123", "expected \"firmware <hex byte>\""},
+        FaultCase{"firmware 0x1", "expected \"firmware <hex byte>\""},
+        FaultCase{"firmware 1 2", "expected \"firmware <hex byte>\""},
+        FaultCase{"silent 2", "expected \"silent 0|1\""},
+        FaultCase{"fail 16", "expected \"fail <table index 0..15, or -1>\""},
+        FaultCase{"fail -2", "expected \"fail <table index 0..15, or -1>\""},
+        FaultCase{"fail -", "expected \"fail <table index 0..15, or -1>\""},
+        FaultCase{"reports 9", "expected \"reports <output length> <input length>, each 1..255\""},
+        FaultCase{"reports 0 9",
+                  "expected \"reports <output length> <input length>, each 1..255\""},
+        FaultCase{"reports 9 256",
+                  "expected \"reports <output length> <input length>, each 1..255\""},
+        FaultCase{"keys 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0",
+                  "expected \"keys <16 hex words of at most 4 digits>\""},
+        FaultCase{"keys 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 10000",
+                  "expected \"keys <16 hex words of at most 4 digits>\""},
+        FaultCase{"keys 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0",
+                  "expected \"keys <16 hex words of at most 4 digits>\""},
+        FaultCase{"stuck 16", "expected \"stuck <table index 0..15, or -1>\""},
+        FaultCase{"stuck", "expected \"stuck <table index 0..15, or -1>\""},
+        FaultCase{"delay 60001", "expected \"delay <milliseconds 0..60000>\""},
+        FaultCase{"delay -1", "expected \"delay <milliseconds 0..60000>\""},
+        FaultCase{"write-delay 100000", "expected \"write-delay <milliseconds 0..60000>\""},
+        FaultCase{"write-delay", "expected \"write-delay <milliseconds 0..60000>\""},
+        FaultCase{"opens yes", "expected \"opens 0|1\""},
+        FaultCase{"caps 2", "expected \"caps 0|1\""}),
     FaultName);
 
 TEST(SimBusFile, BadDeviceLinesAndStrayLinesAreReported) {
@@ -194,10 +229,11 @@ TEST(SimBusFile, FormattedDeviceReadsBackTheSame) {
     device.inputLength = 7;
     for (int i = 0; i < SIM_WORD_COUNT; ++i) device.words[i] = static_cast<uint16_t>(0x1111 * i);
     std::string text = FormatSimDevice(device);
-    EXPECT_EQ(text,
-              "device 10F7:0206\nmode keyboard\nfirmware 1A\nsilent 1\nfail 15\nreports 65 7\n"
-              "keys 0000 1111 2222 3333 4444 5555 6666 7777 8888 9999 AAAA BBBB CCCC DDDD EEEE "
-              "FFFF\n");
+    EXPECT_EQ(
+        text,
+        "device 10F7:0206\nmode keyboard\nfirmware 1A\nsilent 1\nfail 15\nreports 65 7\n"
+        "delay 1\nkeys 0000 1111 2222 3333 4444 5555 6666 7777 8888 9999 AAAA BBBB CCCC DDDD EEEE "
+        "FFFF\n");
     SimBusText bus = ParseSimBus(text);
     ASSERT_EQ(bus.devices.size(), 1u);
     const SimDevice& read = bus.devices[0];
@@ -207,6 +243,7 @@ TEST(SimBusFile, FormattedDeviceReadsBackTheSame) {
     EXPECT_EQ(read.unansweredIndex, 15);
     EXPECT_EQ(read.outputLength, 65);
     EXPECT_EQ(read.inputLength, 7);
+    EXPECT_EQ(read.replyDelayMs, 1);
     for (int i = 0; i < SIM_WORD_COUNT; ++i) EXPECT_EQ(read.words[i], device.words[i]) << i;
 }
 

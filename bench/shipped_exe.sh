@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Times the shipped usbkbd.exe under Wine through the stand-in DLLs and the
+# emulated module: Write and Read against 16 and 17 transactions of 40 ms,
+# and the module search with 50 foreign interfaces before the module.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${USBKBD_BUILD:-$root/build}
+cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
+cmake --build "$build/win" --target shipped_exe_bench usbkbd_standin >/dev/null
+# shellcheck source=scripts/xvfb.sh
+source "$root/scripts/xvfb.sh"
+start_display "$build/win/wineprefix"
+wine "$build/win/tests/e2e/shipped_exe_bench.exe"
