@@ -3,7 +3,7 @@
 #include <emscripten.h>
 
 #include <cstdio>
-#include <sstream>
+#include <cstring>
 
 // clang-format off
 // The granted devices, one line each: "path vendor product outlen inlen".
@@ -28,6 +28,7 @@ EM_ASYNC_JS(void, page_pause, (int milliseconds), {
 namespace {
 
 constexpr int LIST_SIZE = 8192;
+constexpr int PATH_SIZE = 64;
 
 struct WebHidDevice : HidDevice {
     int handle = 0;
@@ -35,16 +36,28 @@ struct WebHidDevice : HidDevice {
 
 HidFailure g_lastFailure = HidFailure::None;
 
+// One line of the page's list; false when it is not one.
+bool ParseDeviceLine(const char* line, HidDeviceInfo* info) {
+    char path[PATH_SIZE];
+    unsigned vendor = 0, product = 0;
+    if (std::sscanf(line, "%63s %x %x %d %d", path, &vendor, &product, &info->outputReportLength,
+                    &info->inputReportLength) != 5) {
+        return false;
+    }
+    info->path = path;
+    info->vendorId = static_cast<int>(vendor);
+    info->productId = static_cast<int>(product);
+    info->lengthsRead = true;
+    return true;
+}
+
 std::vector<HidDeviceInfo> Enumerate() {
     static char text[LIST_SIZE];
     page_hid_list(text, sizeof text);
     std::vector<HidDeviceInfo> devices;
-    std::istringstream lines(text);
-    HidDeviceInfo info;
-    while (lines >> info.path >> std::hex >> info.vendorId >> info.productId >> std::dec >>
-           info.outputReportLength >> info.inputReportLength) {
-        info.lengthsRead = true;
-        devices.push_back(info);
+    for (char* line = std::strtok(text, "\n"); line != nullptr; line = std::strtok(nullptr, "\n")) {
+        HidDeviceInfo info;
+        if (ParseDeviceLine(line, &info)) devices.push_back(info);
     }
     return devices;
 }
