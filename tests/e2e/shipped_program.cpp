@@ -15,6 +15,8 @@ namespace {
 constexpr wchar_t OVERRIDES_KEY[] = L"Software\\Wine\\AppDefaults\\usbkbd.exe\\DllOverrides";
 constexpr wchar_t NATIVE_FIRST[] = L"native,builtin";
 constexpr int MODULE_VENDOR = 0x10F7;
+constexpr unsigned RECORD_TIMEOUT_MS = 20000;
+constexpr unsigned RECORD_POLL_MS = 20;
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -57,12 +59,13 @@ std::vector<std::string> WireLines(const Folder& folder, const char* letters) {
     return chosen;
 }
 
-bool WaitForWireLines(const Folder& folder, const char* letter, size_t count, unsigned timeoutMs) {
-    for (unsigned waited = 0; waited < timeoutMs; waited += 20) {
-        if (WireLines(folder, letter).size() >= count) return true;
-        Sleep(20);
+std::vector<std::string> AwaitWireLines(const Folder& folder, size_t count, const char* letters) {
+    for (unsigned waited = 0; waited < RECORD_TIMEOUT_MS; waited += RECORD_POLL_MS) {
+        std::vector<std::string> lines = WireLines(folder, letters);
+        if (lines.size() >= count) return lines;
+        Sleep(RECORD_POLL_MS);
     }
-    return WireLines(folder, letter).size() >= count;
+    return WireLines(folder, letters);
 }
 
 std::string WireLine(char direction, int productId, const std::vector<int>& bytes) {

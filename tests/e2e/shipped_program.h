@@ -24,9 +24,11 @@ public:
 // report the device took, "Q ..." for each report put before a reader of the
 // device, "R ..." for each one the program read.
 std::vector<std::string> WireLines(const Folder& folder, const char* letters = "WR");
-// Waits until the record holds at least count lines of the letter; false
-// when it does not within timeoutMs.
-bool WaitForWireLines(const Folder& folder, const char* letter, size_t count, unsigned timeoutMs);
+// Those lines once the record holds at least count of them, or as they
+// stand after a long bound. The emulator writes a report's line after the
+// program has the report, so a command may end before its last line is in.
+std::vector<std::string> AwaitWireLines(const Folder& folder, size_t count,
+                                        const char* letters = "WR");
 
 // The record's line for one report: "W 10F7:0209 00 55 AA ..." for the device
 // with vendor 10F7 and this product id.
