@@ -11,6 +11,7 @@
 #include "cli/module_choice.h"
 #include "cli/progress.h"
 #include "cli/table_output.h"
+#include "device/hid_link.h"
 #include "device/module_commands.h"
 #include "device/report_exchange.h"
 #include "model/key_table.h"

@@ -84,11 +84,6 @@ int OpenModule(const HidDeviceInfo& module, Console& console) {
     return EXIT_DEVICE_FAILURE;
 }
 
-void CloseModule() {
-    if (g_hidLink.device != nullptr) HidClose(g_hidLink.device);
-    g_hidLink = HidLink{};
-}
-
 bool ModuleStillThere(const std::string& path) {
     for (const HidDeviceInfo& module : ListModules()) {
         if (module.path == path) return true;

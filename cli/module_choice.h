@@ -25,8 +25,5 @@ int ChooseModules(const Options& options, Console& console, std::vector<HidDevic
 // cause is told.
 int OpenModule(const HidDeviceInfo& module, Console& console);
 
-// Closes the module opened last, if any.
-void CloseModule();
-
 // Whether the module at path is still found.
 bool ModuleStillThere(const std::string& path);

@@ -74,6 +74,11 @@ int ReadCapabilities(const HidDeviceInfo& info) {
     return info.lengthsRead ? 1 : 0;
 }
 
+void CloseModule() {
+    if (g_hidLink.device != nullptr) HidClose(g_hidLink.device);
+    g_hidLink = HidLink{};
+}
+
 int OpenDeviceHandle(const std::string& path) {
     if (g_hidLink.device != nullptr) HidClose(g_hidLink.device);
     g_hidLink.device = HidOpen(path);

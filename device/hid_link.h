@@ -53,3 +53,7 @@ int ReadCapabilities(const HidDeviceInfo& info);
 
 // Opens path as the link's device, closing the one open before; 1 = opened.
 int OpenDeviceHandle(const std::string& path);
+
+// Closes the link's device, if one is open, and leaves the link as at
+// program start.
+void CloseModule();

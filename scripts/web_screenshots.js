@@ -1,6 +1,6 @@
 // PNGs of the browser page in its states into build/shots/, over the fake
-// WebHID of the tests: no module, a QX209 read, a QX206, the key picker,
-// and a browser without WebHID.
+// WebHID of the tests: no module, a QX209 read, its Data menu, a QX206, the
+// key picker, and a browser without WebHID.
 'use strict';
 const fs = require('fs');
 const path = require('path');
@@ -23,6 +23,9 @@ async function shot(page, name) {
   await page.evaluate(() => { fakeHid.granted[0].words[0] = 0x0106; fakeHid.granted[0].words[1] = 0x0028; });
   await h.command(page, 40009);
   await shot(page, 'qx209-read');
+  await page.click('.menu:nth-child(2) > .title');
+  await shot(page, 'data-menu');
+  await page.keyboard.press('Escape');
   // The picker stays open: the page is closed under it.
   page.evaluate(() => Module.page.command(107)).catch(() => {});
   await page.waitForSelector('#picker.open');

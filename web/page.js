@@ -6,6 +6,7 @@
   var decoder = new TextDecoder('euc-kr');
   var running = false;
   var demo = false;
+  var quitted = false;
 
   Module.cp949Text = function (pointer) {
     var end = pointer;
@@ -57,6 +58,35 @@
   page.checkLayer = function (layer) { $('layer' + (layer === 1 ? 1 : 0)).checked = true; };
   page.setBusy = function (on) { document.body.classList.toggle('busy', on); };
 
+  // File > Exit: the modules are let go and nothing runs any more. A script
+  // may close only a tab it opened, so the page says it has ended instead.
+  page.quit = function () {
+    quitted = true;
+    hid.devices.forEach(function (d) { if (d.device.opened) d.device.close(); });
+    document.body.classList.add('ended');
+    window.close();
+  };
+
+  // The menu bar: a title opens its menu; while one is open, pointing at
+  // another title opens that one; a click elsewhere or Escape closes it.
+  function openMenu(menu) {
+    document.querySelectorAll('.menu.open').forEach(function (m) { if (m !== menu) m.classList.remove('open'); });
+    if (menu) menu.classList.add('open');
+  }
+  function buildMenus() {
+    document.querySelectorAll('.menu > .title').forEach(function (title) {
+      var menu = title.parentNode;
+      title.addEventListener('click', function (e) {
+        e.stopPropagation();
+        openMenu(menu.classList.contains('open') ? null : menu);
+      });
+      title.addEventListener('mouseenter', function () {
+        if (document.querySelector('.menu.open')) openMenu(menu);
+      });
+    });
+    document.addEventListener('click', function () { openMenu(null); });
+  }
+
   // Row label 0 above the eight slots, labels 1 to 8 beside them, 9 below.
   function rowLabel(k, wide) {
     var label = document.createElement('div');
@@ -91,7 +121,7 @@
   };
 
   // The key picker: the shared layout, in dialog units at two pixels each.
-  var picker = { resolve: null, buttons: {} };
+  var picker = { resolve: null, buttons: {}, startHidden: {} };
   function buildPicker() {
     var board = $('keyboard');
     var lines = UTF8ToString(_web_picker_layout()).split('\n');
@@ -107,8 +137,10 @@
       b.style.top = (2 * f[2]) + 'px';
       b.style.width = (2 * f[3]) + 'px';
       b.style.height = (2 * f[4]) + 'px';
-      if (kind === 2) { b.className = 'twin'; b.hidden = true; }
-      if (kind === 4) b.hidden = true;
+      if (kind === 2) b.className = 'twin';
+      // The twins and OK show only while modifiers are held.
+      b.hidden = kind === 2 || kind === 4;
+      picker.startHidden[id] = b.hidden;
       b.addEventListener('click', function () { _web_picker_click(id); });
       board.appendChild(b);
       picker.buttons[id] = b;
@@ -119,7 +151,9 @@
     board.style.height = (bottom + 14) + 'px';
   }
   page.showKey = function (id, shown) { if (picker.buttons[id]) picker.buttons[id].hidden = !shown; };
+  // Each picking starts from the keys as a dialog made anew shows them.
   page.runKeyPicker = function () {
+    Object.keys(picker.buttons).forEach(function (id) { picker.buttons[id].hidden = picker.startHidden[id]; });
     $('picker').classList.add('open');
     return new Promise(function (resolve) { picker.resolve = resolve; });
   };
@@ -130,7 +164,9 @@
     if (resolve) resolve(code);
   };
   document.addEventListener('keydown', function (e) {
-    if (e.key === 'Escape' && picker.resolve) _web_picker_click(2);
+    if (e.key !== 'Escape') return;
+    openMenu(null);
+    if (picker.resolve) _web_picker_click(2);
   });
 
   // Files: the core reads and writes /files/current.kbd; the page moves its
@@ -212,11 +248,11 @@
   // The window paints itself anew after each of them; so does the page.
   var changeWaiting = false;
   async function run(work) {
-    if (running) return false;
+    if (running || quitted) return false;
     running = true;
     try {
       await work();
-      while (changeWaiting) {
+      while (changeWaiting && !quitted) {
         changeWaiting = false;
         await callCore('web_device_change', ['number'], [0]);
       }
@@ -381,6 +417,7 @@
     FS.mkdir('/files');
     buildPanel();
     buildPicker();
+    buildMenus();
     document.addEventListener('click', function (e) {
       var target = e.target.closest('[data-command]');
       if (target) command(+target.dataset.command);
@@ -405,7 +442,7 @@
       navigator.hid.addEventListener('disconnect', function (e) { hid.remove(e.device); if (!demo) deviceChange(); });
       (await navigator.hid.getDevices()).forEach(hid.add);
     }
-    await run(async function () { await callCore('web_start', ['number'], [0]); });
+    await run(async function () { await callCore('web_start', [], []); });
     page.drawLabels();
     page.drawSlots();
     document.body.dataset.ready = '1';

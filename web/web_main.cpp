@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "device/hid_link.h"
 #include "logic/commands.h"
 #include "logic/console_text.h"
 #include "logic/file_commands.h"
@@ -20,14 +21,29 @@
 EM_JS(void, page_done, (), { Module.page.done(); });
 // clang-format on
 
-extern "C" {
+namespace {
 
-EMSCRIPTEN_KEEPALIVE void web_start(int demo) {
-    if (demo != 0) {
+bool g_onDemoBus = false;
+
+// Puts the core on the demo bus or back on WebHID; a module open on the
+// other one is closed there first.
+void UseBus(bool demo) {
+    if (demo == g_onDemoBus) return;
+    CloseModule();
+    if (demo) {
         UseDemoBus();
     } else {
         UseHidTransport(&WebHidTransport());
     }
+    g_onDemoBus = demo;
+}
+
+}  // namespace
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE void web_start() {
+    UseHidTransport(&WebHidTransport());
     StartProgram("");
     PrepareConsoleText();
     PageView().SetConsoleText(g_consoleText);
@@ -40,9 +56,10 @@ EMSCRIPTEN_KEEPALIVE void web_command(int id) {
     page_done();
 }
 
-// A device came or went, or the demo module was put on the bus.
+// A device came or went on the bus the page is on, or the page moved to the
+// demo bus (demo 1) or back to the modules the browser granted (demo 0).
 EMSCRIPTEN_KEEPALIVE void web_device_change(int demo) {
-    if (demo != 0) UseDemoBus();
+    UseBus(demo != 0);
     SearchModuleOnDeviceChange(PageView());
     page_done();
 }

@@ -16,6 +16,7 @@ EM_JS(void, page_check_layer, (int layer), { Module.page.checkLayer(layer); });
 EM_JS(void, page_redraw_panel, (), { Module.page.drawSlots(); });
 EM_JS(void, page_redraw_labels, (), { Module.page.drawLabels(); });
 EM_JS(void, page_busy, (int busy), { Module.page.setBusy(!!busy); });
+EM_JS(void, page_quit, (), { Module.page.quit(); });
 EM_ASYNC_JS(int, page_pick_key, (), { return await Module.page.runKeyPicker(); });
 // The name chosen, in UTF-8, into name (size bytes); 0 cancelled, 1 chosen.
 EM_ASYNC_JS(int, page_file_dialog, (int save, const char* title, char* name, int size), {
@@ -83,7 +84,9 @@ FileChoice WebView::RunFileDialog(FileDialogKind kind, ChosenFile* file) {
     return FileChoice::Kept;
 }
 
-void WebView::Quit() {}
+void WebView::Quit() {
+    page_quit();
+}
 
 WebView& PageView() {
     static WebView view;

@@ -56,7 +56,9 @@
   };
 
   var fake = window.fakeHid = {
-    granted: [], sent: [], onSend: null, requestCalls: 0,
+    // chosen: the devices a person picks in the browser's prompt at the next
+    // requestDevice; requests: the options of each call.
+    granted: [], sent: [], onSend: null, chosen: [], requests: [],
     add: function (vendorId, productId, options) {
       var device = new FakeDevice(vendorId, productId, options || {});
       fake.granted.push(device);
@@ -76,7 +78,12 @@
   };
   var hid = {
     getDevices: async function () { return fake.granted.slice(); },
-    requestDevice: async function () { fake.requestCalls++; throw new Error('requestDevice is not called in tests'); },
+    requestDevice: async function (options) {
+      fake.requests.push(JSON.parse(JSON.stringify(options)));
+      var chosen = fake.chosen.splice(0);
+      chosen.forEach(function (d) { if (fake.granted.indexOf(d) < 0) fake.granted.push(d); });
+      return chosen;
+    },
     addEventListener: function (type, listener) { if (listeners[type]) listeners[type].push(listener); },
     removeEventListener: function () {},
   };

@@ -139,20 +139,78 @@ test('unplug and plug again', async (t) => {
   });
 });
 
-test('the key picker: every key picks what its caption names, a lone modifier by OK', async () => {
+// What each key of the picker leaves in its slot: the key's usage ID, with
+// the bits of the modifiers held in the high byte.
+const USAGES = {
+  1002: 0x29, 1003: 0x3A, 1004: 0x3B, 1005: 0x3C, 1006: 0x3D, 1007: 0x3E, 1008: 0x3F, 1009: 0x40,
+  1010: 0x41, 1011: 0x42, 1012: 0x43, 1013: 0x44, 1014: 0x45, 1015: 0x35, 1016: 0x1E, 1017: 0x1F,
+  1018: 0x20, 1019: 0x21, 1020: 0x22, 1021: 0x23, 1022: 0x24, 1023: 0x25, 1024: 0x26, 1025: 0x27,
+  1026: 0x2D, 1027: 0x2E, 1028: 0x31, 1029: 0x2A, 1030: 0x2B, 1031: 0x14, 1032: 0x1A, 1033: 0x08,
+  1034: 0x15, 1035: 0x17, 1036: 0x1C, 1037: 0x18, 1038: 0x0C, 1039: 0x12, 1040: 0x13, 1041: 0x2F,
+  1042: 0x30, 1043: 0x39, 1044: 0x04, 1045: 0x16, 1046: 0x07, 1047: 0x09, 1048: 0x0A, 1049: 0x0B,
+  1050: 0x0D, 1051: 0x0E, 1052: 0x0F, 1053: 0x33, 1054: 0x34, 1055: 0x28, 1057: 0x1D, 1058: 0x1B,
+  1059: 0x06, 1060: 0x19, 1061: 0x05, 1062: 0x11, 1063: 0x10, 1064: 0x36, 1065: 0x37, 1066: 0x38,
+  1070: 0x91, 1071: 0x2C, 1072: 0x90, 1075: 0x49, 1076: 0x4C, 1077: 0x4A, 1078: 0x4D, 1079: 0x4B,
+  1080: 0x4E, 1081: 0x52, 1082: 0x51, 1083: 0x50, 1084: 0x4F, 1085: 0x46, 1086: 0x47, 1087: 0x48,
+  1088: 0x53, 1093: 0x54, 1094: 0x55, 1095: 0x56, 1097: 0x5F, 1098: 0x60, 1099: 0x61, 1100: 0x57,
+  1102: 0x5C, 1103: 0x5D, 1104: 0x5E, 1107: 0x59, 1108: 0x5A, 1109: 0x5B, 1110: 0x58, 1112: 0x62,
+  1114: 0x63,
+};
+// Left Ctrl, Shift, Alt, right Ctrl, Shift, Alt: button, bit, usage alone.
+const MODIFIERS = [[1068, 0x01, 0xE0], [1056, 0x02, 0xE1], [1069, 0x04, 0xE2],
+  [1074, 0x10, 0xE4], [1067, 0x20, 0xE5], [1073, 0x40, 0xE6]];
+const PICKER_OK = 1;
+const KEY_A = 1044;
+
+// Picks as a person does: Change of the slot, then the keys on screen.
+async function pickByClicks(page, row, ids) {
+  await page.click(`#panel button[data-command="${105 + row}"]`);
+  await page.waitForSelector('#picker.open');
+  for (const id of ids) await page.click(`#keyboard button[data-key="${id}"]`);
+  await page.waitForSelector('#picker:not(.open)');
+  await h.idle(page);
+}
+
+// The words of the table, normal layer first, as Save As writes them.
+async function savedWords(page) {
+  await page.evaluate(() => { window.prompt = () => 'keys.kbd'; window.showSaveFilePicker = undefined; });
+  await h.command(page, 40006);
+  const text = await page.evaluate(() => new TextDecoder().decode(Module.page.lastSaved));
+  return text.split(/\s+/).filter(Boolean).map((word) => parseInt(word, 16));
+}
+
+test('the key picker: every key leaves its usage, modifiers their bits, a lone modifier by OK', async (t) => {
   const page = await h.openPage(browser, { devices: [] });
-  const keys = await page.$$eval('#keyboard button', (bs) =>
-    bs.filter((b) => !b.hidden).map((b) => +b.dataset.key).filter((id) => id > 2));
-  assert.ok(keys.length > 90);
-  const modifiers = [1068, 1074];
-  for (const id of keys.filter((k) => !modifiers.includes(k) && k !== 1000 + 0)) {
-    const isModifier = await page.$eval(`#keyboard button[data-key="${id}"]`, (b) => /Shift|Ctrl|Alt/.test(b.textContent));
-    await pickKey(page, 1, isModifier ? [id, 1] : [id]);
-    const shown = await h.text(page, '#slot1');
-    assert.notEqual(shown.trim(), '', `key ${id} picks nothing`);
-    await h.command(page, 116);
-    assert.equal((await h.text(page, '#slot1')).trim(), '');
-  }
+  await page.setViewport({ width: 1100, height: 700 });
+  const shown = await page.$$eval('#keyboard button', (bs) => bs.filter((b) => !b.hidden).map((b) => +b.dataset.key));
+  await t.test('every key on screen, eight slots at a time', async () => {
+    const keys = Object.keys(USAGES).map(Number);
+    assert.deepEqual(keys.filter((id) => !shown.includes(id)), []);
+    for (let first = 0; first < keys.length; first += 8) {
+      const batch = keys.slice(first, first + 8);
+      for (let row = 0; row < batch.length; row++) await pickByClicks(page, row, [batch[row]]);
+      const words = (await savedWords(page)).slice(0, batch.length);
+      assert.deepEqual(words, batch.map((id) => USAGES[id]), `keys ${batch}`);
+    }
+  });
+  await t.test('each modifier held with A, and each alone by OK', async () => {
+    for (const [button, bit, alone] of MODIFIERS) {
+      await pickByClicks(page, 0, [button, KEY_A]);
+      await pickByClicks(page, 1, [button, PICKER_OK]);
+      const words = await savedWords(page);
+      assert.deepEqual(words.slice(0, 2), [bit << 8 | USAGES[KEY_A], alone], `modifier ${button}`);
+    }
+  });
+  await t.test('Cancel and Escape leave the slot as it was', async () => {
+    await pickByClicks(page, 2, [1059]);
+    await pickByClicks(page, 2, [1068, 2]);
+    await page.click('#panel button[data-command="107"]');
+    await page.waitForSelector('#picker.open');
+    await page.keyboard.press('Escape');
+    await page.waitForSelector('#picker:not(.open)');
+    await h.idle(page);
+    assert.equal((await savedWords(page))[2], USAGES[1059]);
+  });
   await page.close();
 });
 

@@ -17,8 +17,9 @@ async function launch() {
 }
 
 // devices: [{vendorId, productId, ...options}] granted before the page loads;
-// noWebHid: the page sees a browser without WebHID.
-async function openPage(browser, { devices = [], noWebHid = false } = {}) {
+// noWebHid: the page sees a browser without WebHID; url: where it is opened
+// from, the file itself unless told.
+async function openPage(browser, { devices = [], noWebHid = false, url = 'file://' + PAGE } = {}) {
   const page = await browser.newPage();
   await page.setViewport({ width: 800, height: 620 });
   await page.evaluateOnNewDocument(
@@ -28,7 +29,7 @@ async function openPage(browser, { devices = [], noWebHid = false } = {}) {
       new Function(fake)();
     },
     devices, noWebHid, FAKE);
-  await page.goto('file://' + PAGE);
+  await page.goto(url);
   await page.waitForSelector('body[data-ready="1"]');
   return page;
 }
