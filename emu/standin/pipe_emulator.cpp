@@ -2,13 +2,12 @@
 
 #include <windows.h>
 
-#include <dbt.h>
-
+#include <functional>
 #include <map>
 #include <memory>
-#include <thread>
+#include <mutex>
 
-#include "app/main_window.h"
+#include "app/sim_bus_edges.h"
 #include "emu/sim_bus.h"
 #include "emu/sim_bus_keeper.h"
 #include "emu/standin/device_pipe_name.h"
@@ -16,8 +15,6 @@
 
 namespace {
 
-constexpr char DEFAULT_BUS_FILE[] = "usbkbd-sim.txt";
-constexpr DWORD BUS_PATH_SIZE = 1024;
 // Openings kept ready for each device: the program opens a device up to
 // three times in a row in one round of searches, faster than a listener
 // may be given the processor back under load.
@@ -47,22 +44,6 @@ std::mutex g_busLock;
 std::mutex g_listenersLock;
 std::map<std::string, std::unique_ptr<Listener>> g_listeners;
 
-std::string BusFilePath() {
-    char path[BUS_PATH_SIZE];
-    DWORD length = GetEnvironmentVariableA("USBKBD_SIM", path, BUS_PATH_SIZE);
-    return length > 0 && length < BUS_PATH_SIZE ? std::string(path) : DEFAULT_BUS_FILE;
-}
-
-HWND OwnMainWindow() {
-    HWND window = nullptr;
-    while ((window = FindWindowExW(nullptr, window, MAIN_WINDOW_CLASS, nullptr)) != nullptr) {
-        DWORD processId = 0;
-        GetWindowThreadProcessId(window, &processId);
-        if (processId == GetCurrentProcessId()) return window;
-    }
-    return nullptr;
-}
-
 // An edit of the bus file from outside: the bus as it says now, so that the
 // openings of a device that left see it, and the notice the system sends.
 void OnOutsideEdit() {
@@ -70,8 +51,27 @@ void OnOutsideEdit() {
         std::lock_guard<std::mutex> lock(g_busLock);
         SimTransport().enumerate();
     }
-    HWND window = OwnMainWindow();
-    if (window != nullptr) PostMessageW(window, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+    PostDeviceChangeNotice();
+}
+
+DWORD WINAPI RunJob(LPVOID parameter) {
+    std::unique_ptr<std::function<void()>> job(static_cast<std::function<void()>*>(parameter));
+    (*job)();
+    return 0;
+}
+
+// Runs work on a thread of its own that nobody waits for; false when none
+// could be had. A Windows thread rather than a detached std::thread: under
+// Wine and load, now and then one of those never ran.
+bool StartThread(std::function<void()> work) {
+    auto* job = new std::function<void()>(std::move(work));
+    HANDLE thread = CreateThread(nullptr, 0, RunJob, job, 0, nullptr);
+    if (thread == nullptr) {
+        delete job;
+        return false;
+    }
+    CloseHandle(thread);
+    return true;
 }
 
 bool Present(const SimDevice& device) {
@@ -130,8 +130,12 @@ void HandOverConnected(Listener* listener) {
             ++i;
             continue;
         }
-        std::thread(ServePipeInstance, one.pipe, listener->busPath, listener->opensForReports)
-            .detach();
+        HANDLE pipe = one.pipe;
+        std::string busPath = listener->busPath;
+        bool opensForReports = listener->opensForReports;
+        if (!StartThread([=] { ServePipeInstance(pipe, busPath, opensForReports); })) {
+            CloseHandle(pipe);
+        }
         CloseHandle(one.event);
         waiting.erase(waiting.begin() + static_cast<std::ptrdiff_t>(i));
     }
@@ -179,7 +183,7 @@ std::string ReadyPipe(const SimDevice& device) {
         std::lock_guard<std::mutex> listenerLock(listener->lock);
         FillWaiting(listener.get());
     }
-    if (fresh) std::thread(Listen, listener.get()).detach();
+    if (fresh) StartThread([listener = listener.get()] { Listen(listener); });
     return name;
 }
 
@@ -189,7 +193,7 @@ void StartPipeEmulator() {
     static std::once_flag started;
     std::call_once(started, [] {
         std::lock_guard<std::mutex> lock(g_busLock);
-        StartSimBusKeeper(BusFilePath(), OnOutsideEdit);
+        StartSimBusKeeper(SimBusFilePath(), OnOutsideEdit);
         SimSetOverflowHook(MakeRoomBeside);
     });
 }

@@ -56,6 +56,8 @@ struct Opening {
     // whether it was dropped for a newer one.
     bool inPipe = false;
     bool dropped = false;
+    // Why the service ended, for the record.
+    const char* ending = "closed";
 };
 
 // The openings being served, by their handle on the bus; under the bus lock.
@@ -92,7 +94,10 @@ bool ServeWrite(Opening* opening) {
     }
     std::lock_guard<std::mutex> lock(BusLock());
     const SimDevice* device = SimDeviceBehind(opening->handle);
-    if (device == nullptr || static_cast<int>(messageBytes) != device->outputLength) return false;
+    if (device == nullptr || static_cast<int>(messageBytes) != device->outputLength) {
+        opening->ending = device == nullptr ? "gone" : "length";
+        return false;
+    }
     if (opening->writeSeenAtMs < 0) opening->writeSeenAtMs = SimNowMs();
     if (!device->takesReports || SimNowMs() - opening->writeSeenAtMs < device->writeDelayMs) {
         return true;
@@ -100,7 +105,10 @@ bool ServeWrite(Opening* opening) {
     opening->writeSeenAtMs = -1;
     int length = TakeMessage(opening);
     if (length < 0) return true;
-    if (SimTakeWrite(opening->handle, opening->in.bytes, length) < 0) return false;
+    if (SimTakeWrite(opening->handle, opening->in.bytes, length) < 0) {
+        opening->ending = "refused";
+        return false;
+    }
     RecordReport(WireDirection::ToDevice, opening->vendorId, opening->productId, opening->in.bytes,
                  length);
     return true;
@@ -135,6 +143,7 @@ bool ServeReads(Opening* opening) {
     std::lock_guard<std::mutex> lock(BusLock());
     SimSendDueReplies();
     int length = SimTakeQueued(opening->handle, out.bytes, REPORT_ROOM);
+    if (length < 0) opening->ending = "gone";
     if (length <= 0) return length == 0;
     RecordReport(WireDirection::ToReader, opening->vendorId, opening->productId, out.bytes, length);
     opening->inPipe = out.Begin([&](OVERLAPPED* overlap) {
@@ -193,7 +202,9 @@ void ServePipeInstance(HANDLE pipe, const std::string& busPath, bool opensForRep
             std::lock_guard<std::mutex> lock(BusLock());
             g_openings[handle] = &opening;
         }
+        RecordOpening(device.vendorId, device.productId, nullptr);
         Serve(&opening);
+        RecordOpening(device.vendorId, device.productId, opening.ending);
         std::lock_guard<std::mutex> lock(BusLock());
         g_openings.erase(handle);
         SimTransport().close(handle);

@@ -3,18 +3,20 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <mutex>
 #include <string>
 
 namespace {
 
 constexpr DWORD RECORD_PATH_SIZE = 1024;
 
-// The record's path, in the system's code page; empty when none is asked for.
-const std::string& RecordPath() {
-    static const std::string path = [] {
-        char text[RECORD_PATH_SIZE];
-        DWORD length = GetEnvironmentVariableA("USBKBD_EMU_RECORD", text, RECORD_PATH_SIZE);
-        return length > 0 && length < RECORD_PATH_SIZE ? std::string(text) : std::string();
+// The record's path as the environment has it, so that any name will do;
+// empty when none is asked for.
+const std::wstring& RecordPath() {
+    static const std::wstring path = [] {
+        wchar_t text[RECORD_PATH_SIZE];
+        DWORD length = GetEnvironmentVariableW(L"USBKBD_EMU_RECORD", text, RECORD_PATH_SIZE);
+        return length > 0 && length < RECORD_PATH_SIZE ? std::wstring(text) : std::wstring();
     }();
     return path;
 }
@@ -30,23 +32,39 @@ char Letter(WireDirection direction) {
     }
 }
 
+// Appends the line of letter for the device, then rest and a line feed, in
+// one write at the file's end: the openings' threads record side by side.
+void Record(char letter, int vendorId, int productId, const std::string& rest) {
+    static std::mutex lock;
+    char head[32];
+    std::snprintf(head, sizeof head, "%c %04X:%04X", letter, vendorId & 0xFFFF, productId & 0xFFFF);
+    std::string line = head + rest + "\n";
+    std::lock_guard<std::mutex> hold(lock);
+    HANDLE file =
+        CreateFileW(RecordPath().c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
 }  // namespace
 
 void RecordReport(WireDirection direction, int vendorId, int productId, const uint8_t* bytes,
                   int length) {
     if (RecordPath().empty()) return;
-    char head[32];
-    std::snprintf(head, sizeof head, "%c %04X:%04X", Letter(direction), vendorId & 0xFFFF,
-                  productId & 0xFFFF);
-    std::string line = head;
+    std::string rest;
     for (int i = 0; i < length; ++i) {
         char byte[4];
         std::snprintf(byte, sizeof byte, " %02X", bytes[i]);
-        line += byte;
+        rest += byte;
     }
-    line += "\n";
-    FILE* file = std::fopen(RecordPath().c_str(), "ab");
-    if (file == nullptr) return;
-    std::fwrite(line.data(), 1, line.size(), file);
-    std::fclose(file);
+    Record(Letter(direction), vendorId, productId, rest);
+}
+
+void RecordOpening(int vendorId, int productId, const char* ending) {
+    if (RecordPath().empty()) return;
+    Record(ending == nullptr ? 'O' : 'C', vendorId, productId,
+           ending == nullptr ? std::string() : std::string(" ") + ending);
 }

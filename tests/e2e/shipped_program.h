@@ -22,7 +22,8 @@ public:
 
 // The lines of the record whose letter is one of letters: "W ..." for each
 // report the device took, "Q ..." for each report put before a reader of the
-// device, "R ..." for each one the program read.
+// device, "R ..." for each one the program read; "O ..." and "C ..." for
+// the start and the end of each opening's service.
 std::vector<std::string> WireLines(const Folder& folder, const char* letters = "WR");
 // Those lines once the record holds at least count of them, or as they
 // stand after a long bound. The emulator writes a report's line after the

@@ -62,18 +62,23 @@ void ExpectSlotTexts(HWND window, const uint16_t* words) {
 
 // The program, started on the bus when its window shows the first search's outcome.
 struct Started {
-    Started(const std::string& bus, const std::wstring& arguments = L"") {
+    explicit Started(const std::string& bus, const std::wstring& arguments = L"",
+                     const wchar_t* folderStem = L"usbkbd-shipped-")
+        : folder(folderStem) {
         folder.Write(L"bus.txt", bus);
         if (!arguments.empty()) folder.Write(arguments.c_str(), TABLE_FILE);
         program = std::make_unique<ShippedProgram>(folder, arguments);
     }
     ~Started() {
+        if (::testing::Test::HasFailure()) {
+            std::printf("the wire:\n%s", folder.Read(L"wire.txt").c_str());
+        }
         if (!program->Window()) return;
         std::string output;
         EXPECT_EQ(program->Close(&output), 0u);
         EXPECT_EQ(output, "");
     }
-    Folder folder{L"usbkbd-shipped-"};
+    Folder folder;
     std::unique_ptr<ShippedProgram> program;
 };
 
@@ -231,6 +236,17 @@ void ExpectEveryRequestAnswered(const Folder& folder, int version) {
         wire.push_back(ReplyLine(QX209, version, KEYS[index]));
     }
     EXPECT_EQ(AwaitWireLines(folder, wire.size()), wire);
+}
+
+// The emulator takes the bus file's and the record's names from the
+// environment as the demo does, whatever the system's code page.
+TEST(ShippedCommands, BusFileAndRecordInAFolderWithAKoreanNameServeAsAnyOther) {
+    Started run(WithKeys("device 10F7:0209\nfirmware 12\n"), L"", L"usbkbd-\uBAA8\uB4C8-");
+    ASSERT_NE(run.program->Window(), nullptr);
+    EXPECT_EQ(run.program->Console(), Connected(MSG_CONNECTED_AT_START, QX209));
+    run.program->Command(IDM_DATA_READ);
+    EXPECT_EQ(run.program->Console(), Filled(MSG_FIRMWARE_VERSION, "%d.%d", "1.2") + MSG_READ_DONE);
+    ExpectEveryRequestAnswered(run.folder, 0x12);
 }
 
 TEST(ShippedFailures, SilentModuleTimesOutEveryEntryAndTheWindowGoesOn) {
