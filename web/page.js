@@ -169,9 +169,31 @@
     if (picker.resolve) _web_picker_click(2);
   });
 
-  // Files: the core reads and writes /files/current.kbd; the page moves its
-  // bytes from a file chooser or a drop, and to a save picker or a download.
+  // Files: the core reads and writes the page's one file, /files/current.kbd
+  // or a dropped file's name; the page moves its bytes from a file chooser or
+  // a drop, and to a save picker or a download.
+  var PAGE_FILE = '/files/current.kbd';
   var saveTarget = { handle: null, name: '' };
+  // The code page 949 form of a text in the core's buffer for it, 0 when it
+  // has none. Called directly: ccall, while the core waits, would wait too.
+  function cp949(text) {
+    var stack = stackSave();
+    var size = text.length * 4 + 1;
+    var utf8 = stackAlloc(size);
+    stringToUTF8(text, utf8, size);
+    var converted = _web_cp949(utf8);
+    stackRestore(stack);
+    return converted;
+  }
+  // Hands bytes to the core as the file at path, named in code page 949 as
+  // the core names files; false when the path has no such form.
+  function keepFile(path, data) {
+    var name = cp949(path);
+    if (!name) return false;
+    var at = _web_file_receive(name, data.length);
+    HEAPU8.set(data, at);
+    return true;
+  }
   function chooseFileToOpen() {
     return new Promise(function (resolve) {
       var input = $('file-input');
@@ -190,7 +212,7 @@
     if (!save) {
       var file = await chooseFileToOpen();
       if (!file) return 0;
-      FS.writeFile('/files/current.kbd', file.data);
+      keepFile(PAGE_FILE, file.data);
       saveTarget = { handle: null, name: file.name };
       return writeName(file.name, out, size);
     }
@@ -208,12 +230,10 @@
     return writeName(name, out, size);
   };
   function savedBytes() {
-    // The writer keeps the mode of the file it replaces, and the browser's
-    // file system gives a new one none: the page reads it whatever it says.
-    try {
-      FS.chmod('/files/current.kbd', 420);
-      return { data: FS.readFile('/files/current.kbd') };
-    } catch (e) { return null; }
+    var length = _web_file_length();
+    if (length < 0) return null;
+    var at = _web_file_data();
+    return { data: HEAPU8.slice(at, at + length) };
   }
   async function deliverSave() {
     var after = savedBytes();
@@ -265,7 +285,7 @@
     return run(async function () {
       // A save writes the page's file anew; once written, it goes out.
       var saving = id === 40005 || id === 40006;
-      if (saving) try { FS.unlink('/files/current.kbd'); } catch (e) { /* none yet */ }
+      if (saving) _web_file_forget();
       await callCore('web_command', ['number'], [id]);
       if (saving) await deliverSave();
     });
@@ -275,11 +295,9 @@
 
   function openDropped(file) {
     return run(async function () {
-      var name = ccall('web_cp949', 'number', ['string'], [file.name]);
-      if (!name) return;
       var data = new Uint8Array(await file.arrayBuffer());
-      // The core names files in code page 949 and opens them by their UTF-8 name.
-      FS.writeFile('/files/' + file.name, data);
+      if (!keepFile('/files/' + file.name, data)) return;
+      var name = cp949(file.name);
       saveTarget = { handle: null, name: file.name };
       await callCore('web_open_dropped', ['number'], [name]);
     });
@@ -414,7 +432,6 @@
   }
 
   Module.onRuntimeInitialized = async function () {
-    FS.mkdir('/files');
     buildPanel();
     buildPicker();
     buildMenus();

@@ -2,7 +2,7 @@
 
 #include <emscripten.h>
 
-#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 // clang-format off
@@ -28,7 +28,6 @@ EM_ASYNC_JS(void, page_pause, (int milliseconds), {
 namespace {
 
 constexpr int LIST_SIZE = 8192;
-constexpr int PATH_SIZE = 64;
 
 struct WebHidDevice : HidDevice {
     int handle = 0;
@@ -36,17 +35,28 @@ struct WebHidDevice : HidDevice {
 
 HidFailure g_lastFailure = HidFailure::None;
 
+// The number at *text (after spaces) in base, and *text moved past it; false
+// when there is none.
+bool ReadNumber(const char** text, int base, int* value) {
+    char* end = nullptr;
+    long number = std::strtol(*text, &end, base);
+    if (end == *text) return false;
+    *value = static_cast<int>(number);
+    *text = end;
+    return true;
+}
+
 // One line of the page's list; false when it is not one.
 bool ParseDeviceLine(const char* line, HidDeviceInfo* info) {
-    char path[PATH_SIZE];
-    unsigned vendor = 0, product = 0;
-    if (std::sscanf(line, "%63s %x %x %d %d", path, &vendor, &product, &info->outputReportLength,
-                    &info->inputReportLength) != 5) {
+    const char* space = std::strchr(line, ' ');
+    if (space == nullptr || space == line) return false;
+    const char* rest = space;
+    if (!ReadNumber(&rest, 16, &info->vendorId) || !ReadNumber(&rest, 16, &info->productId) ||
+        !ReadNumber(&rest, 10, &info->outputReportLength) ||
+        !ReadNumber(&rest, 10, &info->inputReportLength)) {
         return false;
     }
-    info->path = path;
-    info->vendorId = static_cast<int>(vendor);
-    info->productId = static_cast<int>(product);
+    info->path.assign(line, space);
     info->lengthsRead = true;
     return true;
 }

@@ -86,5 +86,24 @@ test('files: saved as the command-line writer writes them, opened by chooser and
     assert.match(await h.text(page, '#slot7'), /<Enter>/);
     await page.close();
   });
+  await t.test('Save after a drop gives the dropped bytes under the dropped name', async () => {
+    const page = await h.openPage(browser, { devices: [] });
+    await page.evaluate((data) => {
+      const transfer = new DataTransfer();
+      transfer.items.add(new File([new Uint8Array(data)], '페달.kbd'));
+      document.dispatchEvent(new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
+    }, expected);
+    await page.waitForFunction(() => /Ctrl/.test(document.getElementById('slot0').textContent));
+    await h.idle(page);
+    await page.evaluate(() => {
+      window.showSaveFilePicker = undefined;
+      window.__downloads = [];
+      HTMLAnchorElement.prototype.click = function () { window.__downloads.push(this.download); };
+    });
+    await h.command(page, 40005);
+    assert.deepEqual(await page.evaluate(() => Array.from(Module.page.lastSaved)), expected);
+    assert.deepEqual(await page.evaluate(() => window.__downloads), ['페달.kbd']);
+    await page.close();
+  });
 });
 
