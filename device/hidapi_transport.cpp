@@ -21,9 +21,6 @@
 
 namespace {
 
-// Queued reports are only dropped; a shorter read drops all of one report.
-constexpr size_t DRAIN_BUFFER_SIZE = 64;
-
 struct HidapiDevice final : HidDevice {
     HidapiDevice(hid_device* handle, const ReportLengths& lengths)
         : handle(handle), lengths(lengths) {}
@@ -152,26 +149,12 @@ void Close(HidDevice* device) {
     delete own;
 }
 
-// Drops the reports queued on the device; false when the device has gone.
-bool DropQueuedReports(HidapiDevice* device) {
-    unsigned char scratch[DRAIN_BUFFER_SIZE];
-    for (int dropped = 0; dropped < HIDAPI_DRAIN_LIMIT; ++dropped) {
-        int read = hid_read_timeout(device->handle, scratch, sizeof scratch, 0);
-        if (read <= 0) return read == 0;
-    }
-    return true;
-}
-
 // hid_write takes the report ID as byte 0 for numbered and unnumbered
 // reports alike, as Windows does.
 int Write(HidDevice* device, const uint8_t* report, int length, int) {
     auto* own = static_cast<HidapiDevice*>(device);
     if (length < 1 || length != own->lengths.outputLength) {
         Fail(HidFailure::BadLength);
-        return -1;
-    }
-    if (!DropQueuedReports(own)) {
-        Fail(HidFailure::NotConnected);
         return -1;
     }
     int written = hid_write(own->handle, report, static_cast<size_t>(length));

@@ -29,10 +29,18 @@ int Transact(int command, int arg1, int arg2, int arg3, int arg4, int arg5) {
     if (g_hidLink.linkUp == 0) g_hidLink.linkUp = FindHidDevice(g_hidLink.lastProductId);
     if (g_hidLink.linkUp != 1) return 0;
     ComposeRequest(command, arg1, arg2, arg3, arg4, arg5);
+    DiscardQueuedReports();
     SendReport();
     if (g_hidLink.linkUp == 0) return 0;
     ReceiveReport();
     return g_hidLink.linkUp == 1 ? 1 : 0;
+}
+
+void DiscardQueuedReports() {
+    uint8_t stale[REPORT_BUFFER_SIZE];
+    for (int taken = 0; LinkUsable() && taken < DISCARD_LIMIT; ++taken) {
+        if (HidRead(g_hidLink.device, stale, g_hidLink.inputReportLength, 0) <= 0) return;
+    }
 }
 
 void SendReport() {

@@ -7,6 +7,11 @@
 constexpr int TRANSACTION_PAUSE_MS = 40;
 constexpr int REPLY_TIMEOUT_MS = 2000;
 
+// Input reports taken off the handle before one request at most: Windows
+// keeps 32 for a handle unless told otherwise, a hidraw reader 64, so only a
+// device that never stops sending reaches it, and the request then goes ahead.
+constexpr int DISCARD_LIMIT = 256;
+
 // Room for the reply text form "01,12,02,04,00,FF" of FormatReply.
 constexpr int REPLY_TEXT_SIZE = 28;
 
@@ -14,6 +19,12 @@ constexpr int REPLY_TEXT_SIZE = 28;
 // waits for the reply; 1 = written and answered in time, 0 = failure. Brings
 // a lost link back up first. After success the reply stays for FormatReply.
 int Transact(int command, int arg1, int arg2, int arg3, int arg4, int arg5);
+
+// Takes every input report already queued on the module's handle and drops
+// it, without waiting: a reply that came after its request was given up,
+// even on a handle opened since, is never taken for the answer to the next
+// request. A failure here is left to the write and the read that follow.
+void DiscardQueuedReports();
 
 // Writes the request buffer within REPLY_TIMEOUT_MS; a write that fails or
 // does not finish in time takes the link down.

@@ -394,7 +394,7 @@ int Read(HidDevice* device, uint8_t* buffer, int capacity, int timeoutMs) {
     }
     if (handle->queue.empty()) WaitForReport(handle, NowMs() + timeoutMs);
     if (!handle->queue.empty()) return TakeQueued(handle, buffer, capacity);
-    ++g_bus.counters.timedOutReads;
+    if (timeoutMs > 0) ++g_bus.counters.timedOutReads;
     Fail(HidFailure::TimedOut);
     return 0;
 }

@@ -42,7 +42,7 @@ struct SimCounters {
     int openHandles;     // device handles not yet closed
     int failedWrites;    // writes refused by the device
     int timedOutWrites;  // writes given up after their time limit
-    int timedOutReads;   // reads that ended with no report
+    int timedOutReads;   // reads that waited and ended with no report
     int misuse;          // calls on unknown or closed handles
 };
 

@@ -401,7 +401,7 @@
   hid.read = async function (id, buffer, capacity, timeoutMs) {
     var handle = hid.handles[id];
     if (!handle || handle.gone) return -1;
-    if (!handle.queue.length) {
+    if (!handle.queue.length && timeoutMs > 0) {
       await new Promise(function (resolve) {
         var timer = setTimeout(done, timeoutMs);
         function done() { clearTimeout(timer); handle.waiter = null; resolve(); }

@@ -229,13 +229,20 @@ std::string WithKeys(const std::string& block) {
     return block + KEYS_LINE;
 }
 
-void ExpectEveryRequestAnswered(const Folder& folder, int version) {
-    std::vector<std::string> wire = {RequestLine(QX209, 0x40), ReplyLine(QX209, version)};
+// A whole Read on the wire: its requests, and the replies the program read,
+// after any it took off before the first request. The record may write the
+// line of a report taken just before a request after the request's line.
+void ExpectEveryRequestAnswered(const Folder& folder, int version,
+                                std::vector<std::string> replies = {}) {
+    std::vector<std::string> requests = {RequestLine(QX209, 0x40)};
+    replies.push_back(ReplyLine(QX209, version));
     for (int index = 0; index < TABLE_SIZE; ++index) {
-        wire.push_back(RequestLine(QX209, 0x42, index));
-        wire.push_back(ReplyLine(QX209, version, KEYS[index]));
+        requests.push_back(RequestLine(QX209, 0x42, index));
+        replies.push_back(ReplyLine(QX209, version, KEYS[index]));
     }
-    EXPECT_EQ(AwaitWireLines(folder, wire.size()), wire);
+    AwaitWireLines(folder, requests.size() + replies.size());
+    EXPECT_EQ(WireLines(folder, "W"), requests);
+    EXPECT_EQ(WireLines(folder, "R"), replies);
 }
 
 // The emulator takes the bus file's and the record's names from the
@@ -342,6 +349,26 @@ TEST(ShippedFailures, ReplyAfterTheTimeOutIsNeverTakenForTheNextRequest) {
     run.program->Command(IDM_DATA_READ);
     EXPECT_EQ(run.program->Console(), Filled(MSG_FIRMWARE_VERSION, "%d.%d", "1.2") + MSG_READ_DONE);
     ExpectEveryRequestAnswered(run.folder, 0x12);
+    ExpectSlotTexts(run.program->Window(), KEYS);
+}
+
+// The same late reply, but a device-change notice, which a PC gives
+// whenever any device comes or goes, opens the module anew before the reply
+// comes (4 s after the time-out): the reply waits for the new opening's
+// reader, and the next Read takes it off, unanswered, before its first request.
+TEST(ShippedFailures, ALateReplyWaitingOnTheOpeningOfANoticeIsDroppedBeforeTheNextRequest) {
+    Started run(WithKeys("device 10F7:0209\nfirmware 12\ndelay 6000\n"));
+    ASSERT_NE(run.program->Window(), nullptr);
+    run.program->Command(IDM_DATA_READ);
+    EXPECT_EQ(run.program->Console(), MSG_RECEIVE_ERROR);
+    run.folder.Write(L"bus.txt", WithKeys("device 10F7:0209\nfirmware 12\n"));
+    SendMessageW(run.program->Window(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+    ASSERT_EQ(AwaitWireLines(run.folder, 1, "Q").size(), 1u);
+
+    run.folder.Write(L"wire.txt", "");
+    run.program->Command(IDM_DATA_READ);
+    EXPECT_EQ(run.program->Console(), Filled(MSG_FIRMWARE_VERSION, "%d.%d", "1.2") + MSG_READ_DONE);
+    ExpectEveryRequestAnswered(run.folder, 0x12, {ReplyLine(QX209, 0x12)});
     ExpectSlotTexts(run.program->Window(), KEYS);
 }
 

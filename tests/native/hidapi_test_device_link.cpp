@@ -143,11 +143,27 @@ TEST_F(DeviceLinkTest, AReportTheModuleSentUnaskedIsNotTakenAsAReply) {
     int module = FakeHidAdd(FakeModule("/dev/hidraw0", 0x206));
     FakeHidInterface(module).moduleState.words[2] = 0x0105;
     ASSERT_EQ(ConnectModule(0x206), 0x206);
-    FakeHidQueueInput(module, {0x01, 0x99, 0x7F, 0x7F, 0x00, 0xFF, 0x00, 0x00});
+    for (int stale = 0; stale < 3; ++stale) {
+        FakeHidQueueInput(module, {0x01, 0x99, 0x7F, 0x7F, 0x00, 0xFF, 0x00, 0x00});
+    }
     EXPECT_EQ(ReadFirmwareVersion(), 0x21);
+    // Taken without waiting, until a read found none; then the reply's wait.
+    EXPECT_EQ(FakeHidReadTimeouts(), (std::vector<int>{0, 0, 0, 0, REPLY_TIMEOUT_MS}));
     FakeHidQueueInput(module, {0x01, 0x99, 0x7F, 0x7F, 0x00, 0xFF, 0x00, 0x00});
     EXPECT_EQ(ReadKeyTable(), 0);
     EXPECT_EQ(Entry(2), 0x0105);
+}
+
+TEST_F(DeviceLinkTest, ADeviceThatNeverStopsSendingStillGetsTheRequest) {
+    int module = FakeHidAdd(FakeModule("/dev/hidraw0", 0x206));
+    ASSERT_EQ(ConnectModule(0x206), 0x206);
+    FakeHidInterface(module).chatty = true;
+    Transact(CMD_VERSION, 0, 0, 0, 0, 0);
+    std::vector<int> timeouts = FakeHidReadTimeouts();
+    ASSERT_EQ(timeouts.size(), DISCARD_LIMIT + 1u);
+    EXPECT_EQ(std::vector<int>(timeouts.begin(), timeouts.end() - 1),
+              std::vector<int>(DISCARD_LIMIT, 0));
+    EXPECT_EQ(FakeHidWrites().size(), 1u);
 }
 
 }  // namespace

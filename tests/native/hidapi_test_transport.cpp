@@ -146,51 +146,6 @@ TEST_F(TransportTest, AReadWithNothingQueuedTimesOutAfterTheGivenTime) {
     EXPECT_EQ(FakeHidReadTimeouts(), std::vector<int>{1500});
 }
 
-TEST_F(TransportTest, ReportsQueuedBeforeAWriteAreDroppedWithoutWaiting) {
-    int module = AddModule();
-    OpenDevice device(MODULE_PATH);
-    for (uint8_t stale = 1; stale <= 3; ++stale) {
-        FakeHidQueueInput(module, {stale, stale, stale, stale, stale, stale, stale, stale});
-    }
-    EXPECT_EQ(Write(device, Request(0x40, 0)), 9);
-    EXPECT_EQ(FakeHidReadTimeouts(), (std::vector<int>{0, 0, 0, 0}));
-    EXPECT_EQ(FakeHidQueued(module), 1);
-    int length = 0;
-    Bytes reply = Read(device, 9, 2000, &length);
-    EXPECT_EQ(length, 9);
-    EXPECT_EQ(reply[1], 0x01);
-    EXPECT_EQ(reply[2], 0x21);
-}
-
-TEST_F(TransportTest, AReplyThatCameTooLateIsNotTakenForTheNextOne) {
-    int module = AddModule();
-    FakeHidInterface(module).moduleState.words[3] = 0x0104;
-    FakeHidInterface(module).moduleState.words[5] = 0x2206;
-    FakeHidInterface(module).lateReplies = 1;
-    OpenDevice device(MODULE_PATH);
-    int length = -1;
-    EXPECT_EQ(Write(device, Request(0x42, 3)), 9);
-    Read(device, 9, 2000, &length);
-    EXPECT_EQ(length, 0);
-    ASSERT_EQ(FakeHidQueued(module), 1);  // the late reply for entry 3
-
-    EXPECT_EQ(Write(device, Request(0x42, 5)), 9);
-    Bytes reply = Read(device, 9, 2000, &length);
-    EXPECT_EQ(length, 9);
-    EXPECT_EQ(reply[3], 0x22);
-    EXPECT_EQ(reply[4], 0x06);
-    EXPECT_EQ(FakeHidQueued(module), 0);
-}
-
-TEST_F(TransportTest, ADeviceThatNeverStopsSendingStillGetsItsWrite) {
-    int module = AddModule();
-    FakeHidInterface(module).chatty = true;
-    OpenDevice device(MODULE_PATH);
-    EXPECT_EQ(Write(device, Request(0x40, 0)), 9);
-    EXPECT_EQ(FakeHidReadTimeouts(), std::vector<int>(HIDAPI_DRAIN_LIMIT, 0));
-    EXPECT_EQ(FakeHidWrites().size(), 1u);
-}
-
 TEST_F(TransportTest, OpenFailuresAreToldByTheirCause) {
     struct Case {
         int openErrno;

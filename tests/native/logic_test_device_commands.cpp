@@ -116,4 +116,35 @@ TEST_F(DeviceCommandsTest, FailedResetKeepsTheStatusText) {
     EXPECT_EQ(g_connected, 1);
 }
 
+// A reply that comes after its request was given up is never taken for the
+// answer to a later one, wherever the device-change notice, whose search
+// opens the module anew, falls on the reply's way: the version request is
+// written at 40 ms and given up at 2040 ms, and its reply comes at 2540 ms.
+TEST_F(DeviceCommandsTest, AReplyThatComesLateIsNeverTakenForTheNextReadsAnswers) {
+    const int64_t noticeAtMs[] = {2100, 2600, -1};  // before the reply comes, after, none
+    for (int64_t notice : noticeAtMs) {
+        SCOPED_TRACE(notice);
+        SetUp();
+        int module = Connect(MODEL_QX209);
+        for (int index = 0; index < TABLE_SIZE; ++index) {
+            SimDevices()[module].words[index] = static_cast<uint16_t>(0x0104 + index);
+        }
+        SimDevices()[module].replyDelayMs = 2500;
+        ReadFromModule(view);
+        ASSERT_EQ(view.console, MSG_RECEIVE_ERROR);
+
+        SimDevices()[module].replyDelayMs = 1;
+        if (notice >= 0) {
+            HidPause(static_cast<int>(notice - SimNowMs()));
+            SearchModuleOnDeviceChange(view);
+        }
+        HidPause(static_cast<int>(3000 - SimNowMs()));
+        ReadFromModule(view);
+        EXPECT_EQ(view.console, Formatted(MSG_FIRMWARE_VERSION, 2, 1) + MSG_READ_DONE);
+        for (int index = 0; index < TABLE_SIZE; ++index) {
+            EXPECT_EQ(GetKeyCode(LayerOfIndex(index), SlotOfIndex(index)), 0x0104 + index) << index;
+        }
+    }
+}
+
 }  // namespace
