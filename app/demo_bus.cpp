@@ -1,6 +1,6 @@
 #include "app/demo_bus.h"
 
-#include "app/sim_bus_edges.h"
+#include "emu/sim_bus_edges.h"
 #include "emu/sim_bus_keeper.h"
 
 void StartDemoBus() {

@@ -7,7 +7,7 @@
 #include <memory>
 #include <mutex>
 
-#include "app/sim_bus_edges.h"
+#include "emu/sim_bus_edges.h"
 #include "emu/sim_bus.h"
 #include "emu/sim_bus_keeper.h"
 #include "emu/standin/device_pipe_name.h"
