@@ -1,6 +1,5 @@
 #include "cli/sim_session.h"
 
-#include <memory>
 #include <vector>
 
 #include "cli/module_choice.h"
@@ -14,14 +13,8 @@ namespace {
 std::string g_path;
 std::vector<SimDevice> g_loaded;
 
-// The file's first SIM_BUS_FILE_LIMIT bytes; *whole tells whether that is all.
 bool ReadBusFile(std::string* text, bool* whole) {
-    std::unique_ptr<char[]> bytes(new char[SIM_BUS_FILE_LIMIT + 1]);
-    size_t length = 0;
-    if (!ReadFileStart(g_path.c_str(), bytes.get(), SIM_BUS_FILE_LIMIT + 1, &length)) return false;
-    *whole = length <= SIM_BUS_FILE_LIMIT;
-    text->assign(bytes.get(), *whole ? length : SIM_BUS_FILE_LIMIT);
-    return true;
+    return ReadSimBusFile(g_path, text, whole);
 }
 
 bool Changed(const SimDevice& now, const SimDevice& before) {

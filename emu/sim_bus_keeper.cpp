@@ -3,7 +3,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
-#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -13,6 +12,12 @@
 
 namespace {
 
+// Reads of a bus file that grows while it is read, before the last one
+// takes the most that is ever read.
+constexpr int READ_ATTEMPTS = 3;
+// Longer than the tick of any file system's clock (FAT's two seconds): a
+// file last written within it of its stamp may have changed since unseen.
+constexpr int64_t STAMP_TICK_NS = 2000000000;
 constexpr auto WATCH_INTERVAL = std::chrono::milliseconds(300);
 constexpr int DEFAULT_FIRMWARE = 0x12;
 
@@ -46,16 +51,37 @@ bool g_stopping = false;
 // that it is said only once.
 bool g_saidTooLong = false;
 
-// The file's text, at most SIM_BUS_FILE_LIMIT bytes of it; empty when it
+// The file as it was last read, with the stamp it had just before and the
+// time that stamp was taken: read again unless the stamp is the same and
+// tells of a write well before it was taken. Taken by the bus thread and the
+// watcher.
+struct ReadText {
+    bool valid = false;
+    FileStamp stamp;
+    int64_t stampedAtNs = 0;
+    std::string text;
+    bool whole = true;
+};
+std::mutex g_readLock;
+ReadText g_read;
+
+// The file's text now, at most SIM_BUS_FILE_LIMIT bytes of it; empty when it
 // cannot be read (a missing file is an empty bus). *whole tells whether that
 // is all of it.
 std::string ReadBusFile(bool* whole = nullptr) {
-    // Left uninitialised: only the pages the file fills are ever touched.
-    std::unique_ptr<char[]> bytes(new char[SIM_BUS_FILE_LIMIT + 1]);
-    size_t length = 0;
-    if (!ReadFileStart(g_path.c_str(), bytes.get(), SIM_BUS_FILE_LIMIT + 1, &length)) length = 0;
-    if (whole != nullptr) *whole = length <= SIM_BUS_FILE_LIMIT;
-    return std::string(bytes.get(), length < SIM_BUS_FILE_LIMIT ? length : SIM_BUS_FILE_LIMIT);
+    std::lock_guard<std::mutex> lock(g_readLock);
+    const int64_t lookedAtNs = FileClockNs();
+    FileStamp now;
+    bool present = ReadFileStamp(g_path.c_str(), &now);
+    bool unchanged = g_read.valid && now == g_read.stamp &&
+                     g_read.stamp.modifiedNs < g_read.stampedAtNs - STAMP_TICK_NS;
+    if (present && !unchanged) {
+        g_read.valid = ReadSimBusFile(g_path, &g_read.text, &g_read.whole, &g_read.stamp);
+        g_read.stampedAtNs = lookedAtNs;
+    }
+    if (!present || !g_read.valid) g_read = ReadText{};
+    if (whole != nullptr) *whole = g_read.whole;
+    return g_read.text;
 }
 
 void CreateMissingFile() {
@@ -64,7 +90,7 @@ void CreateMissingFile() {
     module.version = DEFAULT_FIRMWARE;
     module.replyDelayMs = 0;
     std::string text = FILE_HEADER + FormatSimDevice(module);
-    if (!ReplaceFileContents(g_path.c_str(), text.data(), text.size())) {
+    if (!ReplaceFileContentsUnflushed(g_path.c_str(), text.data(), text.size())) {
         std::fprintf(stderr, "%s: cannot be created; the bus is empty\n", g_path.c_str());
     }
 }
@@ -102,7 +128,7 @@ void SaveDevice(int position) {
     if (text != g_noticedText) g_outsideEditPending = true;
     bool wasLoaded = text == g_loadedText;
     if (!UpdateSimBusText(&text, SimDevices()[position])) return;
-    if (!ReplaceFileContents(g_path.c_str(), text.data(), text.size())) {
+    if (!ReplaceFileContentsUnflushed(g_path.c_str(), text.data(), text.size())) {
         std::fprintf(stderr, "%s: cannot be written\n", g_path.c_str());
         return;
     }
@@ -133,6 +159,7 @@ void StartSimBusKeeper(const std::string& path, std::function<void()> onOutsideE
     g_onOutsideEdit = std::move(onOutsideEdit);
     g_loadedText.clear();
     g_saidTooLong = false;
+    g_read = ReadText{};
     g_stopping = false;
     CreateMissingFile();
     g_noticedText = ReadBusFile();
@@ -153,4 +180,24 @@ void StopSimBusKeeper() {
     g_watcher->join();
     delete g_watcher;
     g_watcher = nullptr;
+}
+
+bool ReadSimBusFile(const std::string& path, std::string* text, bool* whole, FileStamp* stamp) {
+    FileStamp own;
+    if (stamp == nullptr) stamp = &own;
+    for (int attempt = 1;; ++attempt) {
+        if (!ReadFileStamp(path.c_str(), stamp)) return false;
+        // One byte more than the stamp tells shows a file that grew since;
+        // it is read again, at last with room for all that is ever read.
+        size_t room = (stamp->size < SIM_BUS_FILE_LIMIT ? stamp->size : SIM_BUS_FILE_LIMIT) + 1;
+        if (attempt == READ_ATTEMPTS) room = SIM_BUS_FILE_LIMIT + 1;
+        text->resize(room);
+        size_t length = 0;
+        if (!ReadFileStart(path.c_str(), &(*text)[0], room, &length)) return false;
+        if (length < room || room == SIM_BUS_FILE_LIMIT + 1) {
+            *whole = length <= SIM_BUS_FILE_LIMIT;
+            text->resize(*whole ? length : SIM_BUS_FILE_LIMIT);
+            return true;
+        }
+    }
 }

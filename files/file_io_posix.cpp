@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <ctime>
 #include <cstdio>
 #include <string>
 
@@ -93,6 +94,28 @@ bool ModeToKeep(const char* path, mode_t* mode) {
     return true;
 }
 
+// Writes a new file beside path and puts it in path's place; flushed: only
+// once its bytes are on the disk.
+bool Replace(const char* cp949Path, const char* bytes, size_t length, bool flushed) {
+    std::string name;
+    if (!SystemName(cp949Path, &name)) return false;
+    const char* path = name.c_str();
+    char temp[PATH_MAX];
+    mode_t mode = 0;
+    if (!ModeToKeep(path, &mode)) return false;
+    int fd = CreateFileBeside(path, temp, sizeof temp);
+    if (fd < 0) return false;
+    bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, bytes, length) && (!flushed || fsync(fd) == 0);
+    ok = close(fd) == 0 && ok;
+    ok = ok && std::rename(temp, path) == 0;
+    if (!ok) unlink(temp);
+    return ok;
+}
+
+int64_t Nanoseconds(const struct timespec& time) {
+    return static_cast<int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
+}
+
 }  // namespace
 
 bool ReadFileStart(const char* path, char* buffer, size_t capacity, size_t* length) {
@@ -111,18 +134,25 @@ bool FileExists(const char* path) {
     return SystemName(path, &name) && stat(name.c_str(), &found) == 0;
 }
 
-bool ReplaceFileContents(const char* cp949Path, const char* bytes, size_t length) {
+bool ReplaceFileContents(const char* path, const char* bytes, size_t length) {
+    return Replace(path, bytes, length, true);
+}
+
+bool ReplaceFileContentsUnflushed(const char* path, const char* bytes, size_t length) {
+    return Replace(path, bytes, length, false);
+}
+
+bool ReadFileStamp(const char* path, FileStamp* stamp) {
     std::string name;
-    if (!SystemName(cp949Path, &name)) return false;
-    const char* path = name.c_str();
-    char temp[PATH_MAX];
-    mode_t mode = 0;
-    if (!ModeToKeep(path, &mode)) return false;
-    int fd = CreateFileBeside(path, temp, sizeof temp);
-    if (fd < 0) return false;
-    bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, bytes, length) && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    ok = ok && std::rename(temp, path) == 0;
-    if (!ok) unlink(temp);
-    return ok;
+    struct stat found;
+    if (!SystemName(path, &name) || stat(name.c_str(), &found) != 0) return false;
+    stamp->size = static_cast<uint64_t>(found.st_size);
+    stamp->modifiedNs = Nanoseconds(found.st_mtim);
+    return true;
+}
+
+int64_t FileClockNs() {
+    struct timespec now = {};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return Nanoseconds(now);
 }

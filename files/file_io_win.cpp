@@ -59,17 +59,18 @@ bool WriteAll(HANDLE file, const char* bytes, size_t length) {
     return true;
 }
 
-// Creates a new, empty file beside path and puts its name into wideTemp;
-// returns its handle, or INVALID_HANDLE_VALUE when none could be made.
-HANDLE CreateFileBeside(const char* path, wchar_t* wideTemp) {
+// Creates a new, empty file with these attributes beside path and puts its
+// name into wideTemp; returns its handle, or INVALID_HANDLE_VALUE when none
+// could be made.
+HANDLE CreateFileBeside(const char* path, DWORD attributes, wchar_t* wideTemp) {
     char temp[TEMP_PATH_SIZE];
     unsigned long processId = GetCurrentProcessId();
     for (int attempt = 0; attempt < TEMP_NAME_ATTEMPTS; ++attempt) {
         int length = std::snprintf(temp, sizeof temp, "%s.%lu-%d.tmp", path, processId, attempt);
         if (length < 0 || static_cast<size_t>(length) >= sizeof temp) break;
         if (!ToWidePath(temp, wideTemp)) break;
-        HANDLE file = CreateFileW(wideTemp, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file =
+            CreateFileW(wideTemp, GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
         if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
     }
     return INVALID_HANDLE_VALUE;
@@ -103,16 +104,41 @@ bool HeldForItselfAlone(const wchar_t* widePath) {
 }
 
 // Moves the new file into the old one's place, waiting for readers that
-// hold the old file open to let go.
-bool MoveIntoPlace(const wchar_t* wideTemp, const wchar_t* widePath) {
-    constexpr DWORD FLAGS = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+// hold the old file open to let go; flushed: only once the move is on the disk.
+bool MoveIntoPlace(const wchar_t* wideTemp, const wchar_t* widePath, bool flushed) {
+    const DWORD flags = MOVEFILE_REPLACE_EXISTING | (flushed ? MOVEFILE_WRITE_THROUGH : 0);
     for (DWORD waited = 0;; waited += HELD_FILE_POLL_MS) {
-        if (MoveFileExW(wideTemp, widePath, FLAGS)) return true;
+        if (MoveFileExW(wideTemp, widePath, flags)) return true;
         DWORD error = GetLastError();
         bool held = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
         if (!held || waited >= HELD_FILE_WAIT_MS || HeldForItselfAlone(widePath)) return false;
         Sleep(HELD_FILE_POLL_MS);
     }
+}
+
+uint64_t Joined(DWORD high, DWORD low) {
+    return (static_cast<uint64_t>(high) << 32) | low;
+}
+
+// A time of the file system's clock, counted in 100 ns from 1601.
+int64_t Nanoseconds(const FILETIME& time) {
+    return static_cast<int64_t>(Joined(time.dwHighDateTime, time.dwLowDateTime)) * 100;
+}
+
+// Writes a new file beside path and puts it in path's place; flushed: only
+// once its bytes are on the disk.
+bool Replace(const char* path, const char* bytes, size_t length, bool flushed) {
+    wchar_t widePath[WIDE_PATH_SIZE];
+    wchar_t wideTemp[WIDE_PATH_SIZE];
+    DWORD attributes = 0;
+    if (!ToWidePath(path, widePath) || !AttributesToKeep(widePath, &attributes)) return false;
+    HANDLE file = CreateFileBeside(path, attributes, wideTemp);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bool ok = WriteAll(file, bytes, length) && (!flushed || FlushFileBuffers(file));
+    ok = CloseHandle(file) && ok;
+    ok = ok && MoveIntoPlace(wideTemp, widePath, flushed);
+    if (!ok) DeleteFileW(wideTemp);
+    return ok;
 }
 
 }  // namespace
@@ -137,16 +163,27 @@ bool FileExists(const char* path) {
 }
 
 bool ReplaceFileContents(const char* path, const char* bytes, size_t length) {
+    return Replace(path, bytes, length, true);
+}
+
+bool ReplaceFileContentsUnflushed(const char* path, const char* bytes, size_t length) {
+    return Replace(path, bytes, length, false);
+}
+
+bool ReadFileStamp(const char* path, FileStamp* stamp) {
     wchar_t widePath[WIDE_PATH_SIZE];
-    wchar_t wideTemp[WIDE_PATH_SIZE];
-    DWORD attributes = 0;
-    if (!ToWidePath(path, widePath) || !AttributesToKeep(widePath, &attributes)) return false;
-    HANDLE file = CreateFileBeside(path, wideTemp);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    bool ok = WriteAll(file, bytes, length) && FlushFileBuffers(file);
-    ok = CloseHandle(file) && ok;
-    ok = ok && SetFileAttributesW(wideTemp, attributes);
-    ok = ok && MoveIntoPlace(wideTemp, widePath);
-    if (!ok) DeleteFileW(wideTemp);
-    return ok;
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!ToWidePath(path, widePath) ||
+        !GetFileAttributesExW(widePath, GetFileExInfoStandard, &data)) {
+        return false;
+    }
+    stamp->size = Joined(data.nFileSizeHigh, data.nFileSizeLow);
+    stamp->modifiedNs = Nanoseconds(data.ftLastWriteTime);
+    return true;
+}
+
+int64_t FileClockNs() {
+    FILETIME now = {};
+    GetSystemTimeAsFileTime(&now);
+    return Nanoseconds(now);
 }

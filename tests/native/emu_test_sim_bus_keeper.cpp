@@ -109,4 +109,26 @@ TEST_F(SimBusKeeperTest, TheModulesWordsAreWrittenBackAndOnlyOutsideEditsAreNoti
     EXPECT_EQ(SimDevices().size(), 2u);
 }
 
+// The file is read again only when its stamp changed; an edit in place that
+// keeps the size, within the same tick of the file system's clock as the
+// module's write-back, leaves the stamp as it was, and is followed all the same.
+TEST_F(SimBusKeeperTest, AnEditThatKeepsTheSizeRightAfterAWriteBackIsFollowed) {
+    {
+        std::ofstream file(BusFile(), std::ios::binary);
+        file << "device 10F7:0206\nfirmware 21\n";
+    }
+    Start();
+    ASSERT_EQ(ConnectModule(MODEL_QX206), MODEL_QX206);
+    ASSERT_EQ(WriteKeyTable(), 1);
+    std::string text = Contents(BusFile());
+    text.replace(text.find("firmware 21"), 11, "firmware 33");
+    const fs::file_time_type writtenBack = fs::last_write_time(BusFile());
+    {
+        std::ofstream file(BusFile(), std::ios::binary | std::ios::trunc);
+        file << text;
+    }
+    fs::last_write_time(BusFile(), writtenBack);  // as a write in the same tick leaves it
+    EXPECT_EQ(ReadFirmwareVersion(), 0x33);
+}
+
 }  // namespace
