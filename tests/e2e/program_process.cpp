@@ -65,6 +65,14 @@ std::string Folder::Read(const wchar_t* name) const {
     return text;
 }
 
+double NowMs() {
+    LARGE_INTEGER count;
+    LARGE_INTEGER frequency;
+    QueryPerformanceCounter(&count);
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
 std::string Narrow(const std::wstring& wide) {
     char text[MAX_PATH * 2];
     Cp949FromWide(wide.c_str(), text, sizeof text);

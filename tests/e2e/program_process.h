@@ -48,6 +48,7 @@ public:
 
     // Its main window once shown; nullptr when none came.
     HWND Window() const { return window_; }
+    HANDLE Process() const { return process_.hProcess; }
     std::string Console() const;
     std::string Status() const;
 
@@ -71,3 +72,6 @@ private:
     bool started_ = false;
     HWND window_ = nullptr;
 };
+
+// A steady clock in milliseconds.
+double NowMs();
