@@ -3,7 +3,8 @@
 # through the stand-in DLLs and the emulated module, Write and Read against
 # 16 and 17 transactions of 40 ms, start-up and peak working set against a
 # bare window program's; and usbkbd.exe's module search with 1,000 foreign
-# interfaces before the module (another count as the first argument).
+# interfaces before the module (another count as the first argument, and
+# as the second how many rounds of the programs' figures, 0 for none).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${USBKBD_BUILD:-$root/build}
