@@ -1,5 +1,6 @@
 #include "emu/sim_bus.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <deque>
@@ -40,8 +41,10 @@ struct Connection {
 struct Bus {
     std::vector<SimDevice> devices;
     std::unordered_map<std::string, Connection> connections;
-    // Every handle ever opened, so that a closed one is still known.
-    std::vector<std::unique_ptr<BusHandle>> handles;
+    // Every handle ever opened, by its address, so that a closed one is
+    // still known; and those open now.
+    std::unordered_map<const HidDevice*, std::unique_ptr<BusHandle>> handles;
+    std::vector<BusHandle*> openHandles;
     std::vector<SimWrite> writes;
     SimCounters counters = {};
     HidFailure lastFailure = HidFailure::None;
@@ -120,12 +123,12 @@ bool OnConnection(const BusHandle& handle, const std::string& path, int serial) 
 // Hands the reply to every handle that was open on its connection when it
 // was sent, and lets a module that was reset leave change mode.
 void Send(const std::string& path, const Connection& connection, const Reply& reply) {
-    for (auto& handle : g_bus.handles) {
+    for (BusHandle* handle : g_bus.openHandles) {
         if (!OnConnection(*handle, path, connection.serial)) continue;
         if (handle->openedAtMs > reply.readyAtMs) continue;
         handle->queue.push_back(reply.bytes);
         if (static_cast<int>(handle->queue.size()) <= handle->room) continue;
-        bool roomMade = g_bus.overflowHook && g_bus.overflowHook(handle.get());
+        bool roomMade = g_bus.overflowHook && g_bus.overflowHook(handle);
         if (!roomMade || static_cast<int>(handle->queue.size()) > handle->room) {
             handle->queue.pop_front();
         }
@@ -164,10 +167,15 @@ HidFailure Fail(HidFailure failure) {
 
 // ----- handles -----
 
+// The handle at this address, open or closed; nullptr when there is none.
+BusHandle* KnownHandle(const HidDevice* handle) {
+    auto found = g_bus.handles.find(handle);
+    return found == g_bus.handles.end() ? nullptr : found->second.get();
+}
+
 BusHandle* FindOpenHandle(const HidDevice* handle) {
-    for (auto& known : g_bus.handles) {
-        if (known.get() == handle && known->open) return known.get();
-    }
+    BusHandle* known = KnownHandle(handle);
+    if (known != nullptr && known->open) return known;
     ++g_bus.counters.misuse;
     return nullptr;
 }
@@ -254,17 +262,14 @@ const std::vector<SimWrite>& SimWrites() {
 
 SimCounters SimCount() {
     SimCounters counters = g_bus.counters;
-    counters.openHandles = 0;
-    for (const auto& handle : g_bus.handles) counters.openHandles += handle->open ? 1 : 0;
+    counters.openHandles = static_cast<int>(g_bus.openHandles.size());
     return counters;
 }
 
 SimHandleState SimHandle(const HidDevice* handle) {
-    for (const auto& known : g_bus.handles) {
-        if (known.get() != handle) continue;
-        return SimHandleState{known->open, known->path, static_cast<int>(known->queue.size())};
-    }
-    return SimHandleState{false, "", 0};
+    const BusHandle* known = KnownHandle(handle);
+    if (known == nullptr) return SimHandleState{false, "", 0};
+    return SimHandleState{known->open, known->path, static_cast<int>(known->queue.size())};
 }
 
 int64_t SimNowMs() {
@@ -319,8 +324,11 @@ HidDevice* Open(const std::string& path) {
         return nullptr;
     }
     const int serial = g_bus.connections[path].serial;
-    g_bus.handles.push_back(std::make_unique<BusHandle>(path, serial, NowMs()));
-    return g_bus.handles.back().get();
+    auto handle = std::make_unique<BusHandle>(path, serial, NowMs());
+    BusHandle* opened = handle.get();
+    g_bus.handles[opened] = std::move(handle);
+    g_bus.openHandles.push_back(opened);
+    return opened;
 }
 
 void Close(HidDevice* device) {
@@ -328,6 +336,8 @@ void Close(HidDevice* device) {
     if (handle == nullptr) return;
     handle->open = false;
     handle->queue.clear();
+    auto& open = g_bus.openHandles;
+    open.erase(std::find(open.begin(), open.end(), handle));
 }
 
 // The device behind an open, live handle that takes a report of this
@@ -436,12 +446,10 @@ void SimSendDueReplies() {
 }
 
 const SimDevice* SimDeviceBehind(const HidDevice* device) {
-    for (const auto& known : g_bus.handles) {
-        if (known.get() != device || !known->open) continue;
-        int position = LivePosition(*known);
-        return position < 0 ? nullptr : &g_bus.devices[position];
-    }
-    return nullptr;
+    const BusHandle* known = KnownHandle(device);
+    if (known == nullptr || !known->open) return nullptr;
+    int position = LivePosition(*known);
+    return position < 0 ? nullptr : &g_bus.devices[position];
 }
 
 void SimSetQueueRoom(HidDevice* device, int room) {

@@ -2,10 +2,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 
 #include "emu/sim_bus_edges.h"
 #include "emu/sim_bus.h"
@@ -16,33 +18,38 @@
 namespace {
 
 // Openings kept ready for each device: the program opens a device up to
-// three times in a row in one round of searches, faster than a listener
-// may be given the processor back under load.
+// three times in a row in one round of searches, faster than the
+// emulator's threads may be given the processor back under load.
 constexpr size_t READY_OPENINGS = 8;
-constexpr DWORD LISTEN_POLL_MS = 50;
+// How often the devices of the pipes are looked for on the bus.
+constexpr DWORD PRESENCE_POLL_MS = 50;
 
-// One pipe instance waiting for its caller.
+struct Listener;
+
+// One pipe instance waiting for its caller; its end, a connection or its
+// cancellation, comes through the completion port.
 struct Waiting {
+    OVERLAPPED overlap = {};  // first: the port hands back its address
+    Listener* listener = nullptr;
     HANDLE pipe = INVALID_HANDLE_VALUE;
-    HANDLE event = nullptr;
-    OVERLAPPED overlap = {};
-    bool connected = false;
+    bool cancelled = false;
 };
 
-// The openings of one device pipe; its thread hands connected ones to
-// threads of their own and keeps READY_OPENINGS waiting while the device is
-// present.
+// The openings of one device pipe: READY_OPENINGS wait while the device is
+// present, and each connected one is handed to a thread of its own.
 struct Listener {
     std::string name;
     std::string busPath;
     bool opensForReports = true;
-    std::mutex lock;
-    std::vector<std::unique_ptr<Waiting>> waiting;
+    bool present = true;
+    std::vector<Waiting*> waiting;  // the cancelled ones until their end comes
 };
 
+// Locks are taken in this order: the bus, then the listeners.
 std::mutex g_busLock;
 std::mutex g_listenersLock;
 std::map<std::string, std::unique_ptr<Listener>> g_listeners;
+HANDLE g_port = nullptr;
 
 // An edit of the bus file from outside: the bus as it says now, so that the
 // openings of a device that left see it, and the notice the system sends.
@@ -78,112 +85,124 @@ bool Present(const SimDevice& device) {
     return device.present && device.changeMode;
 }
 
-// Whether the device of the listener is on the bus now, as it was named.
-bool ListenerDevicePresent(const Listener& listener) {
-    std::lock_guard<std::mutex> lock(g_busLock);
-    for (const SimDevice& device : SimDevices()) {
-        if (device.path == listener.busPath) {
-            return Present(device) && DevicePipeName(device) == listener.name;
-        }
+void HandOver(const Listener& listener, HANDLE pipe) {
+    std::string busPath = listener.busPath;
+    bool opensForReports = listener.opensForReports;
+    if (!StartThread([=] { ServePipeInstance(pipe, busPath, opensForReports); })) {
+        CloseHandle(pipe);
     }
-    return false;
 }
 
-std::unique_ptr<Waiting> OpenWaiting(const Listener& listener) {
-    DWORD access = listener.opensForReports ? PIPE_ACCESS_DUPLEX : PIPE_ACCESS_INBOUND;
+// A new instance of the listener's pipe waiting for its caller; false when
+// none could be made. One that a caller took at once is handed over.
+bool OpenWaiting(Listener* listener) {
+    DWORD access = listener->opensForReports ? PIPE_ACCESS_DUPLEX : PIPE_ACCESS_INBOUND;
+    HANDLE pipe = CreateNamedPipeA(listener->name.c_str(), access | FILE_FLAG_OVERLAPPED,
+                                   PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT,
+                                   PIPE_UNLIMITED_INSTANCES, 0, 0, 0, nullptr);
+    if (pipe == INVALID_HANDLE_VALUE) return false;
     auto waiting = std::make_unique<Waiting>();
-    waiting->pipe = CreateNamedPipeA(listener.name.c_str(), access | FILE_FLAG_OVERLAPPED,
-                                     PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT,
-                                     PIPE_UNLIMITED_INSTANCES, 0, 0, 0, nullptr);
-    if (waiting->pipe == INVALID_HANDLE_VALUE) return nullptr;
-    waiting->event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    waiting->overlap.hEvent = waiting->event;
-    if (!ConnectNamedPipe(waiting->pipe, &waiting->overlap)) {
-        waiting->connected = GetLastError() == ERROR_PIPE_CONNECTED;
+    waiting->listener = listener;
+    waiting->pipe = pipe;
+    if (CreateIoCompletionPort(pipe, g_port, 0, 0) == nullptr) {
+        CloseHandle(pipe);
+        return false;
     }
-    return waiting;
+    if (!ConnectNamedPipe(pipe, &waiting->overlap)) {
+        DWORD error = GetLastError();
+        if (error == ERROR_PIPE_CONNECTED) HandOver(*listener, pipe);
+        if (error != ERROR_IO_PENDING) {
+            if (error != ERROR_PIPE_CONNECTED) CloseHandle(pipe);
+            return error == ERROR_PIPE_CONNECTED;
+        }
+    }
+    listener->waiting.push_back(waiting.release());
+    return true;
 }
 
-void CloseWaiting(Waiting* waiting) {
-    CancelIoEx(waiting->pipe, &waiting->overlap);
-    DWORD moved = 0;
-    GetOverlappedResult(waiting->pipe, &waiting->overlap, &moved, TRUE);
-    CloseHandle(waiting->pipe);
-    CloseHandle(waiting->event);
+size_t Ready(const Listener& listener) {
+    size_t ready = 0;
+    for (const Waiting* waiting : listener.waiting) ready += waiting->cancelled ? 0 : 1;
+    return ready;
 }
 
-// Tops the waiting openings up; the caller holds the listener's lock.
+// Tops the waiting openings up while the device is present; the caller
+// holds the listeners' lock.
 void FillWaiting(Listener* listener) {
-    while (listener->waiting.size() < READY_OPENINGS) {
-        std::unique_ptr<Waiting> waiting = OpenWaiting(*listener);
-        if (!waiting) return;
-        listener->waiting.push_back(std::move(waiting));
+    while (listener->present && Ready(*listener) < READY_OPENINGS && OpenWaiting(listener)) {
     }
 }
 
-// Hands every connected opening to a thread of its own.
-void HandOverConnected(Listener* listener) {
-    auto& waiting = listener->waiting;
-    for (size_t i = 0; i < waiting.size();) {
-        Waiting& one = *waiting[i];
-        if (!one.connected && WaitForSingleObject(one.event, 0) != WAIT_OBJECT_0) {
-            ++i;
-            continue;
-        }
-        HANDLE pipe = one.pipe;
-        std::string busPath = listener->busPath;
-        bool opensForReports = listener->opensForReports;
-        if (!StartThread([=] { ServePipeInstance(pipe, busPath, opensForReports); })) {
-            CloseHandle(pipe);
-        }
-        CloseHandle(one.event);
-        waiting.erase(waiting.begin() + static_cast<std::ptrdiff_t>(i));
+// The end of a waiting opening: a connected one is handed over, and its
+// place taken by a new one.
+void EndWaiting(Waiting* waiting, bool connected) {
+    std::unique_ptr<Waiting> ended(waiting);
+    std::lock_guard<std::mutex> lock(g_listenersLock);
+    Listener* listener = waiting->listener;
+    auto& list = listener->waiting;
+    list.erase(std::find(list.begin(), list.end(), waiting));
+    if (connected && !waiting->cancelled) {
+        HandOver(*listener, waiting->pipe);
+    } else {
+        CloseHandle(waiting->pipe);
     }
+    FillWaiting(listener);
 }
 
-void Listen(Listener* listener) {
+// One thread takes the end of every waiting opening.
+void Listen() {
     for (;;) {
-        std::vector<HANDLE> events;
-        {
-            std::lock_guard<std::mutex> lock(listener->lock);
-            for (const auto& waiting : listener->waiting) events.push_back(waiting->event);
+        DWORD moved = 0;
+        ULONG_PTR key = 0;
+        OVERLAPPED* overlap = nullptr;
+        BOOL connected = GetQueuedCompletionStatus(g_port, &moved, &key, &overlap, INFINITE);
+        if (overlap != nullptr) EndWaiting(reinterpret_cast<Waiting*>(overlap), connected);
+    }
+}
+
+// Cancels the waiting openings of every pipe whose device is no longer on
+// the bus as it was named; the caller holds the bus lock.
+void UpdatePresence() {
+    std::set<std::string> present;
+    for (const SimDevice& device : SimDevices()) {
+        if (Present(device)) present.insert(DevicePipeName(device));
+    }
+    std::lock_guard<std::mutex> lock(g_listenersLock);
+    for (auto& entry : g_listeners) {
+        Listener& listener = *entry.second;
+        listener.present = present.count(listener.name) > 0;
+        if (listener.present) continue;
+        for (Waiting* waiting : listener.waiting) {
+            if (!waiting->cancelled) CancelIoEx(waiting->pipe, &waiting->overlap);
+            waiting->cancelled = true;
         }
-        if (events.empty()) {
-            Sleep(LISTEN_POLL_MS);
-        } else {
-            WaitForMultipleObjects(static_cast<DWORD>(events.size()), events.data(), FALSE,
-                                   LISTEN_POLL_MS);
-        }
-        bool present = ListenerDevicePresent(*listener);
-        std::lock_guard<std::mutex> lock(listener->lock);
-        HandOverConnected(listener);
-        if (present) {
-            FillWaiting(listener);
-            continue;
-        }
-        for (auto& waiting : listener->waiting) CloseWaiting(waiting.get());
-        listener->waiting.clear();
+    }
+}
+
+// One thread looks for the device of every pipe, so that one that leaves
+// has its openings closed.
+void WatchPresence() {
+    for (;;) {
+        Sleep(PRESENCE_POLL_MS);
+        std::lock_guard<std::mutex> lock(g_busLock);
+        UpdatePresence();
     }
 }
 
 // The device's pipe, with openings waiting for the program when this
-// returns; its listener is started the first time.
+// returns. The caller holds the bus lock, and the device is present.
 std::string ReadyPipe(const SimDevice& device) {
     std::string name = DevicePipeName(device);
     std::lock_guard<std::mutex> lock(g_listenersLock);
     std::unique_ptr<Listener>& listener = g_listeners[name];
-    bool fresh = !listener;
-    if (fresh) {
+    if (!listener) {
         listener = std::make_unique<Listener>();
         listener->name = name;
         listener->busPath = device.path;
         listener->opensForReports = device.opensForReports;
     }
-    {
-        std::lock_guard<std::mutex> listenerLock(listener->lock);
-        FillWaiting(listener.get());
-    }
-    if (fresh) StartThread([listener = listener.get()] { Listen(listener); });
+    listener->present = true;
+    FillWaiting(listener.get());
     return name;
 }
 
@@ -195,20 +214,19 @@ void StartPipeEmulator() {
         std::lock_guard<std::mutex> lock(g_busLock);
         StartSimBusKeeper(SimBusFilePath(), OnOutsideEdit);
         SimSetOverflowHook(MakeRoomBeside);
+        g_port = CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1);
+        StartThread(Listen);
+        StartThread(WatchPresence);
     });
 }
 
 std::vector<std::string> ListDevicePipes() {
-    std::vector<SimDevice> present;
-    {
-        std::lock_guard<std::mutex> lock(g_busLock);
-        SimTransport().enumerate();
-        for (const SimDevice& device : SimDevices()) {
-            if (Present(device)) present.push_back(device);
-        }
-    }
+    std::lock_guard<std::mutex> lock(g_busLock);
+    SimTransport().enumerate();
     std::vector<std::string> names;
-    for (const SimDevice& device : present) names.push_back(ReadyPipe(device));
+    for (const SimDevice& device : SimDevices()) {
+        if (Present(device)) names.push_back(ReadyPipe(device));
+    }
     return names;
 }
 

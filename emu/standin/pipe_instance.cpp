@@ -16,9 +16,18 @@ constexpr DWORD CLOSED_POLL_MS = 20;
 // Room for the longest report a bus file may give, and one byte more.
 constexpr int REPORT_ROOM = 256;
 
+// The event as an overlapped record names it for I/O whose end is told by
+// the event alone: the pipe is tied to the completion port on which the
+// emulator learns of its connection, and that is told nothing more.
+HANDLE WithoutPort(HANDLE event) {
+    return reinterpret_cast<HANDLE>(reinterpret_cast<ULONG_PTR>(event) | 1);
+}
+
 // One overlapped operation on the pipe with its own event.
 struct PipeIo {
-    PipeIo() : event(CreateEventA(nullptr, TRUE, FALSE, nullptr)) { overlap.hEvent = event; }
+    PipeIo() : event(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+        overlap.hEvent = WithoutPort(event);
+    }
     ~PipeIo() { CloseHandle(event); }
     PipeIo(const PipeIo&) = delete;
     PipeIo& operator=(const PipeIo&) = delete;
@@ -28,7 +37,7 @@ struct PipeIo {
     bool Begin(Start start) {
         ResetEvent(event);
         OVERLAPPED fresh = {};
-        fresh.hEvent = event;
+        fresh.hEvent = WithoutPort(event);
         overlap = fresh;
         pending = start(&overlap) || GetLastError() == ERROR_IO_PENDING;
         return pending;
