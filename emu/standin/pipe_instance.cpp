@@ -9,8 +9,8 @@
 
 namespace {
 
-// How often an opening looks for a new write, a due reply and a device that
-// has gone: often enough to add no more than this to a transaction.
+// How often an opening looks for a due reply and a device that has gone; a
+// write or a read of its caller wakes it at once.
 constexpr DWORD SERVE_POLL_MS = 1;
 constexpr DWORD CLOSED_POLL_MS = 20;
 // Room for the longest report a bus file may give, and one byte more.
@@ -61,6 +61,9 @@ struct Opening {
     int64_t writeSeenAtMs = -1;
     PipeIo in;
     PipeIo out;
+    // A read of no bytes, which ends when the caller's next message is in
+    // the pipe and leaves it there.
+    PipeIo notice;
     // Under the bus lock: a report is in the pipe before the caller, and
     // whether it was dropped for a newer one.
     bool inPipe = false;
@@ -88,6 +91,32 @@ int TakeMessage(Opening* opening) {
     return taken ? static_cast<int>(moved) : -1;
 }
 
+// The read of no bytes: ended once the caller's message is in the pipe,
+// and begun again while none is, so that the serving wakes the moment the
+// caller writes.
+void WatchForMessage(Opening* opening, bool messageWaiting) {
+    PipeIo& notice = opening->notice;
+    if (notice.pending && WaitForSingleObject(notice.event, 0) == WAIT_OBJECT_0) {
+        DWORD moved = 0;
+        GetOverlappedResult(opening->pipe, &notice.overlap, &moved, FALSE);
+        notice.pending = false;
+    }
+    if (!notice.pending && !messageWaiting) {
+        notice.Begin([&](OVERLAPPED* overlap) {
+            return ReadFile(opening->pipe, notice.bytes, 0, nullptr, overlap);
+        });
+    }
+}
+
+// Ends the I/O of io still under way, and waits until it has.
+void EndIo(Opening* opening, PipeIo* io) {
+    if (!io->pending) return;
+    CancelIoEx(opening->pipe, &io->overlap);
+    DWORD moved = 0;
+    GetOverlappedResult(opening->pipe, &io->overlap, &moved, TRUE);
+    io->pending = false;
+}
+
 // The caller's write: left pending while the device takes its time, or for
 // good when the device never takes one; a write of the wrong length ends
 // the opening. False when the opening is over.
@@ -97,6 +126,7 @@ bool ServeWrite(Opening* opening) {
     if (!PeekNamedPipe(opening->pipe, nullptr, 0, nullptr, &waitingBytes, &messageBytes)) {
         return false;
     }
+    WatchForMessage(opening, messageBytes > 0);
     if (messageBytes == 0) {
         opening->writeSeenAtMs = -1;
         return true;
@@ -163,19 +193,24 @@ bool ServeReads(Opening* opening) {
     return opening->inPipe;
 }
 
+// Waits for the caller's next message or read, or SERVE_POLL_MS at most.
+void AwaitCaller(Opening* opening) {
+    HANDLE events[2];
+    DWORD count = 0;
+    for (PipeIo* io : {&opening->notice, &opening->out}) {
+        if (io->pending) events[count++] = io->event;
+    }
+    if (count == 0) {
+        Sleep(SERVE_POLL_MS);
+    } else {
+        WaitForMultipleObjects(count, events, FALSE, SERVE_POLL_MS);
+    }
+}
+
 void Serve(Opening* opening) {
-    while (ServeWrite(opening) && ServeReads(opening)) {
-        if (opening->out.pending) {
-            WaitForSingleObject(opening->out.event, SERVE_POLL_MS);
-        } else {
-            Sleep(SERVE_POLL_MS);
-        }
-    }
-    if (opening->out.pending) {
-        CancelIoEx(opening->pipe, &opening->out.overlap);
-        DWORD moved = 0;
-        GetOverlappedResult(opening->pipe, &opening->out.overlap, &moved, TRUE);
-    }
+    while (ServeWrite(opening) && ServeReads(opening)) AwaitCaller(opening);
+    EndIo(opening, &opening->notice);
+    EndIo(opening, &opening->out);
 }
 
 // An opening without read and write access: nothing to serve but its end.
