@@ -31,7 +31,7 @@ async function commandTime(page, id) {
   for (let i = 0; i < RUNS; i++) loads.push(await loadTime(browser));
   const page = await h.openPage(browser, { noWebHid: true });
   await page.click('#demo');
-  await page.waitForFunction(() => !document.querySelector('button[data-command="40008"]').disabled);
+  await h.untilGrayed(page, 40008, false);
   const writes = [], reads = [];
   for (let i = 0; i < RUNS; i++) {
     writes.push(await commandTime(page, 40008));
