@@ -87,7 +87,7 @@
     return e;
   }
   function slotButton(caption, command, nameIds) {
-    var b = element('button', null, null);
+    var b = element('button');
     b.textContent = caption;
     b.dataset.command = String(command);
     b.setAttribute('aria-labelledby', nameIds);
@@ -117,9 +117,9 @@
     for (var k = 0; k < 10; k++) $('label' + k).textContent = Module.cp949Text(_web_row_label(k));
   };
 
-  page.showKey = Module.showKey;
-  page.runKeyPicker = Module.runKeyPicker;
-  page.endPick = Module.endPick;
+  page.showKey = Module.picker.showKey;
+  page.runKeyPicker = Module.picker.run;
+  page.endPick = Module.picker.end;
 
   // Files: the core reads and writes the page's one file, /files/current.kbd
   // or a dropped file's name; the page moves its bytes from a file chooser or
@@ -385,7 +385,7 @@
 
   Module.onRuntimeInitialized = async function () {
     buildPanel();
-    Module.buildPicker();
+    Module.picker.build();
     Module.buildMenus();
     document.addEventListener('click', function (e) {
       var target = e.target.closest('button[data-command]');

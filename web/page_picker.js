@@ -66,7 +66,8 @@
     (e.shiftKey ? last : first).focus();
   }
 
-  Module.buildPicker = function () {
+  var api = Module.picker = {};
+  api.build = function () {
     var board = document.getElementById('keyboard');
     UTF8ToString(_web_picker_layout()).split('\n').forEach(function (line) {
       if (line) addKey(board, line.split('\t'));
@@ -75,14 +76,14 @@
     // Escape closes a modal dialog by itself: that is Cancel.
     dialog().addEventListener('close', function () { if (picker.resolve) _web_picker_click(2); });
   };
-  Module.showKey = function (id, shown) { if (picker.buttons[id]) picker.buttons[id].hidden = !shown; };
+  api.showKey = function (id, shown) { if (picker.buttons[id]) picker.buttons[id].hidden = !shown; };
   // Each picking starts from the keys as a dialog made anew shows them.
-  Module.runKeyPicker = function () {
+  api.run = function () {
     Object.keys(picker.buttons).forEach(function (id) { picker.buttons[id].hidden = picker.startHidden[id]; });
     dialog().showModal();
     return new Promise(function (resolve) { picker.resolve = resolve; });
   };
-  Module.endPick = function (code) {
+  api.end = function (code) {
     var resolve = picker.resolve;
     picker.resolve = null;
     dialog().close();
