@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Draws the banner bitmap and the program icon. Run by hand after a change to
-# the pictures and commit what it made; the build only uses the results.
+# Draws the banner bitmap, its PNG for the browser page and the program icon.
+# Run by hand after a change to the pictures and commit what it made; the
+# build only uses the results.
 # Needs ImageMagick, fonts-dejavu-core and fonts-nanum.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -29,6 +30,8 @@ convert -size 377x42 xc:white \
     -font "$korean_font" -pointsize 14 -fill '#404040' -annotate +286+27 '설정 / 변경' \
     -fill '#d8d8d8' -draw 'rectangle 50,35 370,36' \
     -alpha off -type TrueColor BMP3:banner.bmp
+# The browser page's banner: the same picture as a small PNG.
+convert banner.bmp -strip PNG8:banner.png
 
 draw_tool 32 0.76 /tmp/usbkbd-icon-32.png
 draw_tool 16 0.38 /tmp/usbkbd-icon-16.png

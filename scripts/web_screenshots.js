@@ -1,42 +1,40 @@
-// PNGs of the browser page in its states into build/shots/, over the fake
-// WebHID of the tests: no module, a QX209 read, its Data menu, a QX206, the
-// key picker, and a browser without WebHID.
+// PNGs of the browser page in each of its states (tests/web/page_states.js)
+// at 800 x 600 and 1280 x 800, in the light and the dark colour scheme, into
+// build/shots/web-STATE-WIDTHxHEIGHT-SCHEME.png, over the fake WebHID of the
+// tests. With --readme it also writes README's picture, docs/browser-page.png.
 'use strict';
 const fs = require('fs');
 const path = require('path');
 const h = require('../tests/web/page_harness');
+const { STATES, openInState } = require('../tests/web/page_states');
 
 const SHOTS = path.join(h.ROOT, 'build/shots');
+const SIZES = [[800, 600], [1280, 800]];
+const SCHEMES = ['light', 'dark'];
+const README_PICTURE = { state: 'connected', width: 800, height: 600, scheme: 'light' };
 
-async function shot(page, name) {
-  await page.screenshot({ path: path.join(SHOTS, `web-${name}.png`) });
-  console.log(path.join(SHOTS, `web-${name}.png`));
+async function shot(browser, state, width, height, scheme, file) {
+  const page = await openInState(browser, state, { width, height, scheme });
+  await page.screenshot({ path: file });
+  await page.close();
+  console.log(file);
 }
 
 (async () => {
   fs.mkdirSync(SHOTS, { recursive: true });
   const browser = await h.launch();
-  let page = await h.openPage(browser, {});
-  await shot(page, 'no-module');
-  await page.close();
-  page = await h.openPage(browser, { devices: [{ vendorId: 0x10F7, productId: 0x0209 }] });
-  await page.evaluate(() => { fakeHid.granted[0].words[0] = 0x0106; fakeHid.granted[0].words[1] = 0x0028; });
-  await h.command(page, 40009);
-  await shot(page, 'qx209-read');
-  await page.click('.menu:nth-child(2) > .title');
-  await shot(page, 'data-menu');
-  await page.keyboard.press('Escape');
-  // The picker stays open: the page is closed under it.
-  page.evaluate(() => Module.page.command(107)).catch(() => {});
-  await page.waitForSelector('#picker.open');
-  await page.$eval('#keyboard button[data-key="1068"]', (b) => b.click());
-  await shot(page, 'key-picker');
-  await page.close();
-  page = await h.openPage(browser, { devices: [{ vendorId: 0x10F7, productId: 0x0206 }] });
-  await shot(page, 'qx206');
-  await page.close();
-  page = await h.openPage(browser, { noWebHid: true });
-  await shot(page, 'no-webhid');
-  await page.close();
+  for (const state of STATES) {
+    for (const [width, height] of SIZES) {
+      for (const scheme of SCHEMES) {
+        await shot(browser, state, width, height, scheme,
+          path.join(SHOTS, `web-${state.name}-${width}x${height}-${scheme}.png`));
+      }
+    }
+  }
+  if (process.argv.includes('--readme')) {
+    const { state, width, height, scheme } = README_PICTURE;
+    await shot(browser, STATES.find((s) => s.name === state), width, height, scheme,
+      path.join(h.ROOT, 'docs/browser-page.png'));
+  }
   await browser.close();
 })().catch((error) => { console.error(error); process.exit(1); });

@@ -49,10 +49,19 @@
   };
 
   var page = Module.page = {};
-  page.setConsole = function (text) { var c = $('console'); c.textContent = text; c.scrollTop = 1e6; };
+  // The console is a live region: a text that extends the one shown is added
+  // as a text of its own, so that a screen reader reads only what is new.
+  page.setConsole = function (text) {
+    var c = $('console'), shown = c.textContent;
+    if (text === shown) return;
+    if (shown && text.startsWith(shown)) c.appendChild(document.createTextNode(text.slice(shown.length)));
+    else c.textContent = text;
+    c.scrollTop = c.scrollHeight;
+  };
   page.setStatus = function (text) { $('status').textContent = text; };
+  // Grayed items stay in the menu's keyboard order, as in the window's menus.
   page.enableDeviceCommands = function (on) {
-    document.querySelectorAll('button.device').forEach(function (b) { b.disabled = !on; });
+    document.querySelectorAll('button.device').forEach(function (b) { b.setAttribute('aria-disabled', String(!on)); });
   };
   page.showLayerButtons = function (on) { $('layers').style.visibility = on ? 'visible' : 'hidden'; };
   page.checkLayer = function (layer) { $('layer' + (layer === 1 ? 1 : 0)).checked = true; };
@@ -64,110 +73,53 @@
     quitted = true;
     hid.devices.forEach(function (d) { if (d.device.opened) d.device.close(); });
     document.body.classList.add('ended');
+    $('ended').hidden = false;
+    $('ended').focus();
     window.close();
   };
 
-  // The menu bar: a title opens its menu; while one is open, pointing at
-  // another title opens that one; a click elsewhere or Escape closes it.
-  function openMenu(menu) {
-    document.querySelectorAll('.menu.open').forEach(function (m) { if (m !== menu) m.classList.remove('open'); });
-    if (menu) menu.classList.add('open');
+  // Row label 0 above the eight slots, labels 1 to 8 beside them, 9 beside
+  // the layer buttons. Each slot's text and buttons are named by its label.
+  function element(tag, id, className) {
+    var e = document.createElement(tag);
+    if (id) e.id = id;
+    if (className) e.className = className;
+    return e;
   }
-  function buildMenus() {
-    document.querySelectorAll('.menu > .title').forEach(function (title) {
-      var menu = title.parentNode;
-      title.addEventListener('click', function (e) {
-        e.stopPropagation();
-        openMenu(menu.classList.contains('open') ? null : menu);
-      });
-      title.addEventListener('mouseenter', function () {
-        if (document.querySelector('.menu.open')) openMenu(menu);
-      });
-    });
-    document.addEventListener('click', function () { openMenu(null); });
-  }
-
-  // Row label 0 above the eight slots, labels 1 to 8 beside them, 9 below.
-  function rowLabel(k, wide) {
-    var label = document.createElement('div');
-    label.className = 'label';
-    label.id = 'label' + k;
-    if (wide) label.style.gridColumn = '1 / 5';
-    return label;
+  function slotButton(caption, command, nameIds) {
+    var b = element('button');
+    b.textContent = caption;
+    b.dataset.command = String(command);
+    b.setAttribute('aria-labelledby', nameIds);
+    return b;
   }
   function buildPanel() {
-    var panel = $('panel');
-    panel.textContent = '';
-    panel.appendChild(rowLabel(0, true));
+    var panel = $('panel'), layers = $('layers');
+    var add = function (e) { panel.insertBefore(e, layers); };
+    add(element('div', 'label0', 'label'));
     for (var row = 0; row < 8; row++) {
-      var slot = document.createElement('div');
-      slot.className = 'slot';
-      slot.id = 'slot' + row;
-      var change = document.createElement('button');
-      change.textContent = 'Change';
-      change.dataset.command = String(105 + row);
-      var clear = document.createElement('button');
-      clear.textContent = 'x';
-      clear.dataset.command = String(115 + row);
-      [rowLabel(row + 1, false), slot, change, clear].forEach(function (e) { panel.appendChild(e); });
+      var label = 'label' + (row + 1);
+      var slot = element('input', 'slot' + row, 'slot');
+      slot.readOnly = true;
+      slot.setAttribute('aria-labelledby', label);
+      var change = slotButton('Change', 105 + row, 'change' + row + ' ' + label);
+      change.id = 'change' + row;
+      var clear = slotButton('x', 115 + row, 'clear-word ' + label);
+      clear.title = 'Clear';
+      [element('div', label, 'label'), slot, change, clear].forEach(add);
     }
-    panel.appendChild(rowLabel(9, true));
+    add(element('div', 'label9', 'label'));
   }
   page.drawSlots = function () {
-    for (var row = 0; row < 8; row++) $('slot' + row).textContent = Module.cp949Text(_web_slot_text(row));
+    for (var row = 0; row < 8; row++) $('slot' + row).value = Module.cp949Text(_web_slot_text(row));
   };
   page.drawLabels = function () {
     for (var k = 0; k < 10; k++) $('label' + k).textContent = Module.cp949Text(_web_row_label(k));
   };
 
-  // The key picker: the shared layout, in dialog units at two pixels each.
-  var picker = { resolve: null, buttons: {}, startHidden: {} };
-  function buildPicker() {
-    var board = $('keyboard');
-    var lines = UTF8ToString(_web_picker_layout()).split('\n');
-    var right = 0, bottom = 0;
-    lines.forEach(function (line) {
-      if (!line) return;
-      var f = line.split('\t');
-      var id = +f[0], kind = +f[5];
-      var b = document.createElement('button');
-      b.textContent = f[6].replace(/\\n/g, '\n').replace(/&&/g, '&');
-      b.dataset.key = f[0];
-      b.style.left = (2 * f[1]) + 'px';
-      b.style.top = (2 * f[2]) + 'px';
-      b.style.width = (2 * f[3]) + 'px';
-      b.style.height = (2 * f[4]) + 'px';
-      if (kind === 2) b.className = 'twin';
-      // The twins and OK show only while modifiers are held.
-      b.hidden = kind === 2 || kind === 4;
-      picker.startHidden[id] = b.hidden;
-      b.addEventListener('click', function () { _web_picker_click(id); });
-      board.appendChild(b);
-      picker.buttons[id] = b;
-      right = Math.max(right, 2 * (+f[1] + +f[3]));
-      bottom = Math.max(bottom, 2 * (+f[2] + +f[4]));
-    });
-    board.style.width = (right + 14) + 'px';
-    board.style.height = (bottom + 14) + 'px';
-  }
-  page.showKey = function (id, shown) { if (picker.buttons[id]) picker.buttons[id].hidden = !shown; };
-  // Each picking starts from the keys as a dialog made anew shows them.
-  page.runKeyPicker = function () {
-    Object.keys(picker.buttons).forEach(function (id) { picker.buttons[id].hidden = picker.startHidden[id]; });
-    $('picker').classList.add('open');
-    return new Promise(function (resolve) { picker.resolve = resolve; });
-  };
-  page.endPick = function (code) {
-    $('picker').classList.remove('open');
-    var resolve = picker.resolve;
-    picker.resolve = null;
-    if (resolve) resolve(code);
-  };
-  document.addEventListener('keydown', function (e) {
-    if (e.key !== 'Escape') return;
-    openMenu(null);
-    if (picker.resolve) _web_picker_click(2);
-  });
+  page.showKey = Module.picker.showKey;
+  page.runKeyPicker = Module.picker.run;
+  page.endPick = Module.picker.end;
 
   // Files: the core reads and writes the page's one file, /files/current.kbd
   // or a dropped file's name; the page moves its bytes from a file chooser or
@@ -417,7 +369,7 @@
     return length;
   };
 
-  function notice(html) { var n = $('notice'); n.innerHTML = html; n.style.display = html ? 'block' : 'none'; }
+  function notice(html) { var n = $('notice'); n.innerHTML = html; n.hidden = !html; }
   function showOpenFailure(error) {
     var linux = /Linux/.test(navigator.userAgent) && !/Android|CrOS/.test(navigator.userAgent);
     var text = String(error && error.name ? error.name + ': ' + error.message : error);
@@ -433,11 +385,15 @@
 
   Module.onRuntimeInitialized = async function () {
     buildPanel();
-    buildPicker();
-    buildMenus();
+    Module.picker.build();
+    Module.buildMenus();
     document.addEventListener('click', function (e) {
-      var target = e.target.closest('[data-command]');
-      if (target) command(+target.dataset.command);
+      var target = e.target.closest('button[data-command]');
+      if (target && target.getAttribute('aria-disabled') !== 'true') command(+target.dataset.command);
+    });
+    // A layer button chosen by a click or by the arrow keys.
+    document.addEventListener('change', function (e) {
+      if (e.target.dataset.command) command(+e.target.dataset.command);
     });
     $('demo').addEventListener('click', function () {
       demo = true;

@@ -48,6 +48,9 @@ EMSCRIPTEN_KEEPALIVE void web_start() {
     PrepareConsoleText();
     PageView().SetConsoleText(g_consoleText);
     OnWindowCreated(PageView());
+    // The window's status bar takes the status text at its first size, just
+    // after creation; the page's takes it here.
+    PageView().SetStatusText(g_statusText);
     page_done();
 }
 

@@ -44,15 +44,17 @@ extern "C" EMSCRIPTEN_KEEPALIVE void web_picker_click(int id) {
 }
 
 // The picker's keys for the page to draw, one line each in UTF-8:
-// id, x, y, width, height and kind (0 push, 1 two lines, 2 twin, 3 Cancel,
-// 4 OK), tab-separated, then the caption with its line feed as "\n".
+// id, x, y, width, height, kind (0 push, 1 two lines, 2 twin, 3 Cancel,
+// 4 OK), modifier bit and fixed usage, tab-separated, then the caption with
+// its line feed as "\n".
 extern "C" EMSCRIPTEN_KEEPALIVE const char* web_picker_layout() {
     static std::string text;
     if (!text.empty()) return text.c_str();
     for (const LayoutKey& key : KEY_LAYOUT) {
         char line[128];
-        std::snprintf(line, sizeof line, "%d\t%d\t%d\t%d\t%d\t%d\t", key.id, key.x, key.y,
-                      key.width, key.height, static_cast<int>(key.kind));
+        std::snprintf(line, sizeof line, "%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t", key.id, key.x, key.y,
+                      key.width, key.height, static_cast<int>(key.kind), key.modifierBit,
+                      key.fixedUsage);
         text += line;
         for (const char* c = key.caption; *c != '\0'; ++c)
             text += *c == '\n' ? std::string("\\n") : std::string(1, *c);

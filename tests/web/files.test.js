@@ -80,7 +80,7 @@ test('files: saved as the command-line writer writes them, opened by chooser and
       transfer.items.add(new File([new Uint8Array(data)], '페달.kbd'));
       document.dispatchEvent(new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
     }, bytes);
-    await page.waitForFunction(() => /Ctrl/.test(document.getElementById('slot0').textContent));
+    await page.waitForFunction(() => /Ctrl/.test(document.getElementById('slot0').value));
     await h.idle(page);
     await h.command(page, 132);
     assert.match(await h.text(page, '#slot7'), /<Enter>/);
@@ -93,7 +93,7 @@ test('files: saved as the command-line writer writes them, opened by chooser and
       transfer.items.add(new File([new Uint8Array(data)], '페달.kbd'));
       document.dispatchEvent(new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
     }, expected);
-    await page.waitForFunction(() => /Ctrl/.test(document.getElementById('slot0').textContent));
+    await page.waitForFunction(() => /Ctrl/.test(document.getElementById('slot0').value));
     await h.idle(page);
     await page.evaluate(() => {
       window.showSaveFilePicker = undefined;

@@ -21,7 +21,7 @@ const frame = (command, a1 = 0, a2 = 0, a3 = 0) => [0, 0x55, 0xAA, command, a1, 
 
 async function pickKey(page, slotRow, ids) {
   const picking = page.evaluate((row) => Module.page.command(105 + row), slotRow);
-  await page.waitForSelector('#picker.open');
+  await page.waitForSelector('#picker[open]');
   for (const id of ids) await page.$eval(`#keyboard button[data-key="${id}"]`, (b) => b.click());
   await picking;
   await h.idle(page);
@@ -31,7 +31,8 @@ test('module search: each model, both, foreign devices and a keyboard collection
   await t.test('a QX209 granted before is connected at load, with its pin labels', async () => {
     const page = await h.openPage(browser, { devices: [QX209] });
     assert.ok((await h.text(page, '#console')).includes(CONNECTED_209));
-    assert.equal(await page.$eval('button[data-command="40008"]', (b) => b.disabled), false);
+    assert.equal(await h.text(page, '#status'), ' Connected USB Keyboard Module - QX209');
+    assert.equal(await h.grayed(page, 40008), false);
     assert.match(await h.text(page, '#panel'), new RegExp(PIN_LABEL));
     assert.equal(await page.$eval('#layers', (e) => e.style.visibility), 'visible');
     await page.close();
@@ -47,7 +48,7 @@ test('module search: each model, both, foreign devices and a keyboard collection
     const page = await h.openPage(browser, {
       devices: [FOREIGN, Object.assign({ keyboard: true }, QX209)] });
     assert.doesNotMatch(await h.text(page, '#console'), /\(QX20/);
-    assert.equal(await page.$eval('button[data-command="40009"]', (b) => b.disabled), true);
+    assert.equal(await h.grayed(page, 40009), true);
     assert.deepEqual(await sent(page), []);
     await page.close();
   });
@@ -58,7 +59,7 @@ test('a module the system refuses to open: on Linux the udev rule is shown', asy
   const notice = await h.text(page, '#notice');
   assert.match(notice, /NotAllowedError: Failed to open the device/);
   assert.match(notice, /udevadm control --reload-rules/);
-  assert.equal(await page.$eval('button[data-command="40009"]', (b) => b.disabled), true);
+  assert.equal(await h.grayed(page, 40009), true);
   await page.close();
 });
 
@@ -129,11 +130,11 @@ test('unplug and plug again', async (t) => {
       fakeHid.onSend = (device) => { if (fakeHid.sent.length === 4) fakeHid.unplug(device); };
     });
     await h.command(page, 40008);
-    await page.waitForFunction(() => document.querySelector('button[data-command="40008"]').disabled);
+    await h.untilGrayed(page, 40008, true);
     assert.ok((await sent(page)).length < 16);
     assert.match(await h.text(page, '#console'), /제거/);
     await page.evaluate(() => { fakeHid.onSend = null; fakeHid.plug(fakeHid.add(0x10F7, 0x0209, {})); });
-    await page.waitForFunction(() => !document.querySelector('button[data-command="40008"]').disabled);
+    await h.untilGrayed(page, 40008, false);
     assert.match(await h.text(page, '#console'), /QX209/);
     await page.close();
   });
@@ -165,9 +166,9 @@ const KEY_A = 1044;
 // Picks as a person does: Change of the slot, then the keys on screen.
 async function pickByClicks(page, row, ids) {
   await page.click(`#panel button[data-command="${105 + row}"]`);
-  await page.waitForSelector('#picker.open');
+  await page.waitForSelector('#picker[open]');
   for (const id of ids) await page.click(`#keyboard button[data-key="${id}"]`);
-  await page.waitForSelector('#picker:not(.open)');
+  await page.waitForSelector('#picker:not([open])');
   await h.idle(page);
 }
 
@@ -181,7 +182,6 @@ async function savedWords(page) {
 
 test('the key picker: every key leaves its usage, modifiers their bits, a lone modifier by OK', async (t) => {
   const page = await h.openPage(browser, { devices: [] });
-  await page.setViewport({ width: 1100, height: 700 });
   const shown = await page.$$eval('#keyboard button', (bs) => bs.filter((b) => !b.hidden).map((b) => +b.dataset.key));
   await t.test('every key on screen, eight slots at a time', async () => {
     const keys = Object.keys(USAGES).map(Number);
@@ -205,9 +205,9 @@ test('the key picker: every key leaves its usage, modifiers their bits, a lone m
     await pickByClicks(page, 2, [1059]);
     await pickByClicks(page, 2, [1068, 2]);
     await page.click('#panel button[data-command="107"]');
-    await page.waitForSelector('#picker.open');
+    await page.waitForSelector('#picker[open]');
     await page.keyboard.press('Escape');
-    await page.waitForSelector('#picker:not(.open)');
+    await page.waitForSelector('#picker:not([open])');
     await h.idle(page);
     assert.equal((await savedWords(page))[2], USAGES[1059]);
   });
@@ -219,7 +219,7 @@ test('without WebHID the page says so and offers the demo module, which works', 
   assert.match(await h.text(page, '#notice'), /WebHID/);
   assert.equal(await page.$eval('#connect', (b) => b.disabled), true);
   await page.click('#demo');
-  await page.waitForFunction(() => !document.querySelector('button[data-command="40009"]').disabled);
+  await h.untilGrayed(page, 40009, false);
   assert.match(await h.text(page, '#console'), /QX209/);
   await h.command(page, 40009);
   assert.match(await h.text(page, '#console'), new RegExp(READ_DONE));

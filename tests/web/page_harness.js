@@ -34,8 +34,13 @@ async function openPage(browser, { devices = [], noWebHid = false, url = 'file:/
   return page;
 }
 
-const text = (page, selector) => page.$eval(selector, (e) => e.textContent);
+// What an element shows: a field's value, any other element's text.
+const text = (page, selector) => page.$eval(selector, (e) => (e.tagName === 'INPUT' ? e.value : e.textContent));
 const idle = (page) => page.waitForFunction(() => !Module.page.busy());
+// Whether a command's menu item is grayed, and a wait until it is or is not.
+const grayed = (page, id) => page.$eval(`button[data-command="${id}"]`, (b) => b.getAttribute('aria-disabled') === 'true');
+const untilGrayed = (page, id, on) => page.waitForFunction((n, want) =>
+  document.querySelector(`button[data-command="${n}"]`).getAttribute('aria-disabled') === String(want), {}, id, on);
 
 // Runs a command as its button does and waits for its end.
 async function command(page, id) {
@@ -43,4 +48,4 @@ async function command(page, id) {
   await idle(page);
 }
 
-module.exports = { launch, openPage, text, idle, command, ROOT, PAGE };
+module.exports = { launch, openPage, text, idle, grayed, untilGrayed, command, ROOT, PAGE };

@@ -16,8 +16,9 @@ after(async () => { await browser.close(); });
 // The items of each menu as a person sees them: text, and whether grayed.
 const menuItems = (page) => page.$$eval('.menu', (menus) => menus.map((menu) => ({
   title: menu.querySelector('.title').textContent,
-  items: Array.from(menu.querySelectorAll('.items > *')).map((item) =>
-    item.tagName === 'HR' ? '-' : item.textContent + (item.disabled ? ' (grayed)' : '')),
+  items: Array.from(menu.querySelectorAll('[role="menu"] > *')).map((item) =>
+    item.getAttribute('role') === 'separator' ? '-'
+      : item.textContent + (item.getAttribute('aria-disabled') === 'true' ? ' (grayed)' : '')),
 })));
 const visible = (page, selector) => page.$eval(selector, (e) => e.checkVisibility());
 
@@ -36,16 +37,16 @@ test('menus: the window\'s items, grayed without a module, opened and closed by 
     const items = (await menuItems(page)).map((menu) => menu.items);
     assert.deepEqual(items.slice(1), [['Write(PC->USB)', 'Read(USB->PC)'], ['Reset']]);
     assert.equal(await visible(page, 'button[data-command="40009"]'), false);
-    await page.click('.menu:nth-child(1) > .title');
+    await page.click('#menu-file');
     assert.equal(await visible(page, 'button[data-command="40003"]'), true);
-    await page.hover('.menu:nth-child(2) > .title');
+    await page.hover('#menu-data');
     assert.equal(await visible(page, 'button[data-command="40003"]'), false);
     assert.equal(await visible(page, 'button[data-command="40009"]'), true);
     await page.click('button[data-command="40009"]');
     assert.equal(await visible(page, 'button[data-command="40009"]'), false);
     await h.idle(page);
     assert.match(await h.text(page, '#console'), /데이타 읽기를 완료하였습니다/);
-    await page.click('.menu:nth-child(3) > .title');
+    await page.click('#menu-usb');
     await page.keyboard.press('Escape');
     assert.equal(await visible(page, 'button[data-command="40010"]'), false);
     await page.close();
@@ -66,7 +67,7 @@ test('USB > Reset: the console texts and the status line', async (t) => {
     const page = await h.openPage(browser, { devices: [Object.assign({ silent: true }, QX209)] });
     await h.command(page, 40010);
     assert.equal(await h.text(page, '#console'), RESET_ERROR);
-    assert.equal(await page.$eval('button[data-command="40010"]', (b) => b.disabled), false);
+    assert.equal(await h.grayed(page, 40010), false);
     await page.close();
   });
 });
@@ -74,10 +75,10 @@ test('USB > Reset: the console texts and the status line', async (t) => {
 test('File > Exit lets the module go, says the page has ended, and nothing runs after', async () => {
   const page = await h.openPage(browser, { devices: [QX209] });
   assert.equal(await page.evaluate(() => fakeHid.granted[0].opened), true);
-  await page.click('.menu:nth-child(1) > .title');
+  await page.click('#menu-file');
   await page.click('button[data-command="40002"]');
   await page.waitForSelector('#ended', { visible: true });
-  assert.equal(await visible(page, '#window'), false);
+  assert.equal(await visible(page, '#panel'), false);
   assert.equal(await page.evaluate(() => fakeHid.granted[0].opened), false);
   assert.equal(await page.evaluate(() => Module.page.command(40009)), false);
   assert.deepEqual(await page.evaluate(() => fakeHid.sent.length), 0);
