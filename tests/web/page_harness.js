@@ -21,6 +21,8 @@ async function launch() {
 // from, the file itself unless told.
 async function openPage(browser, { devices = [], noWebHid = false, url = 'file://' + PAGE } = {}) {
   const page = await browser.newPage();
+  // A Save As without a save picker downloads; no test leaves its file in ~/Downloads.
+  await (await page.createCDPSession()).send('Page.setDownloadBehavior', { behavior: 'deny' });
   await page.setViewport({ width: 800, height: 620 });
   await page.evaluateOnNewDocument(
     (setup, none, fake) => {
