@@ -32,7 +32,8 @@ configure_and_build fuzz -DCMAKE_BUILD_TYPE=Debug -DUSBKBD_FUZZ=ON \
 ctest --test-dir "$build/fuzz" --output-on-failure
 
 configure_and_build win -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake"
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+    -DUSBKBD_WEB_PAGE="$build/web/web/usbkbd.html"
 # shellcheck source=scripts/xvfb.sh
 source "$root/scripts/xvfb.sh"
 start_display "$build/win/wineprefix"
