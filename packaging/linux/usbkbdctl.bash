@@ -18,11 +18,12 @@ _usbkbdctl_options() {
 }
 
 # Adds to COMPREPLY, quoted for the shell, the lines of standard input that
-# start with $1.
+# start with the word typed, $1.
 _usbkbdctl_reply_matching() {
-    local line
+    local line typed
+    typed=$(dequote "$1")
     while IFS= read -r line; do
-        [[ -n $line && $line == "$1"* ]] && COMPREPLY+=("$(printf '%q' "$line")")
+        [[ -n $line && $line == "$typed"* ]] && COMPREPLY+=("$(printf '%q' "$line")")
     done
     return 0
 }
@@ -38,7 +39,8 @@ _usbkbdctl_devices() {
 
 # KEY: modifier prefixes, then a key name, in any case ("ctrl+shift+f4").
 _usbkbdctl_keys() {
-    local held="" rest=$2 name
+    local held="" rest name
+    rest=$(dequote "$2")
     while [[ ${rest,,} =~ ^(r?ctrl|r?shift|r?alt)\+ ]]; do
         held+=${rest:0:${#BASH_REMATCH[0]}}
         rest=${rest:${#BASH_REMATCH[0]}}
