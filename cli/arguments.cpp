@@ -108,10 +108,7 @@ public:
 
 private:
     std::string ReadOption(const std::string& text) {
-        if (text == "--help" || text == "-h") {
-            options_->help = true;
-            return "";
-        }
+        if (ReadInquiry(text)) return "";
         const OptionRule* rule = FindOption(text);
         if (rule == nullptr) return "unknown option \"" + text + "\"";
         Argument value;
@@ -122,6 +119,16 @@ private:
         given_ |= rule->bit;
         SetOption(*rule, value, options_);
         return "";
+    }
+
+    // --help (-h), --version and --key-names, which stand for the whole run.
+    bool ReadInquiry(const std::string& text) {
+        bool* flag = nullptr;
+        if (text == "--help" || text == "-h") flag = &options_->help;
+        if (text == "--version") flag = &options_->version;
+        if (text == "--key-names") flag = &options_->keyNames;
+        if (flag != nullptr) *flag = true;
+        return flag != nullptr;
     }
 
     std::string ReadWord(const Argument& word) {
@@ -176,7 +183,7 @@ std::string ParseArguments(const std::vector<Argument>& arguments, Options* opti
     *options = Options{};
     Reader reader(arguments, options);
     std::string fault = reader.ReadAll();
-    if (options->help) return "";
+    if (options->help || options->version || options->keyNames) return "";
     if (!fault.empty()) return fault;
     if (options->verb == Verb::None) return "no verb given; see usbkbdctl --help";
     return CheckVerb(*RuleOf(options->verb), reader.given(), *options);

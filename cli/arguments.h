@@ -12,6 +12,8 @@ struct Options {
     Verb verb = Verb::None;
     std::vector<Argument> operands;
     bool help = false;
+    bool version = false;
+    bool keyNames = false;
     bool json = false;
     bool all = false;
     bool allHid = false;
@@ -28,5 +30,6 @@ struct Options {
 const char* VerbName(Verb verb);
 
 // Reads the arguments after the program's name into options; the usage
-// fault, one line, or "" when they read. With --help only the verb counts.
+// fault, one line, or "" when they read. With --help only the verb counts,
+// and with --version or --key-names nothing else does.
 std::string ParseArguments(const std::vector<Argument>& arguments, Options* options);

@@ -23,6 +23,8 @@ constexpr char GENERAL_HELP[] =
     "  --all           every module found, one after the other (read, write, reset)\n"
     "  --json          JSON for scripts (list, read, show)\n"
     "  --sim FILE      the simulated bus of the bus file FILE; also USBKBD_SIM=FILE\n"
+    "  --key-names     the key names that set takes, one a line\n"
+    "  --version       the program's name and version\n"
     "  --help          this text; usbkbdctl VERB --help tells one verb\n"
     "\n"
     "Only modules in change mode are found. With one module found it is used;\n"
@@ -128,4 +130,14 @@ std::string HelpText(Verb verb) {
         default:
             return GENERAL_HELP;
     }
+}
+
+std::string VersionText() {
+    return std::string("usbkbdctl ") + USBKBD_VERSION + "\n";
+}
+
+std::string KeyNameList() {
+    std::string list;
+    for (const std::string& name : OfferedKeyNames()) list += name + "\n";
+    return list;
 }

@@ -60,6 +60,20 @@ int RunDeviceVerb(const Options& options, Console& console, const Surroundings& 
     return status;
 }
 
+// --help, --version and --key-names tell about the tool itself and do nothing.
+bool AnswerInquiry(const Options& options, Console& console) {
+    if (options.help) {
+        console.Out(HelpText(options.verb));
+    } else if (options.version) {
+        console.Out(VersionText());
+    } else if (options.keyNames) {
+        console.Out(KeyNameList());
+    } else {
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int RunUsbkbdctl(const std::vector<Argument>& arguments, Console& console,
@@ -70,10 +84,7 @@ int RunUsbkbdctl(const std::vector<Argument>& arguments, Console& console,
         Tell(console, fault);
         return EXIT_USAGE;
     }
-    if (options.help) {
-        console.Out(HelpText(options.verb));
-        return EXIT_DONE;
-    }
+    if (AnswerInquiry(options, console)) return EXIT_DONE;
     ClearKeyTable();
     if (!IsDeviceVerb(options.verb)) return RunVerb(options, console);
     return RunDeviceVerb(options, console, surroundings);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Windows programs and puts the release together as
-# build/dist/usbkbd-VERSION-win64.zip; prints its path.
+# Builds the Windows programs and the browser page and puts the release
+# together as build/dist/usbkbd-VERSION-win64.zip; prints its path.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${USBKBD_BUILD:-$root/build}
@@ -8,7 +8,8 @@ build=${USBKBD_BUILD:-$root/build}
 cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
 cmake --build "$build/win" --target usbkbd usbkbd-demo usbkbdctl >/dev/null
+page=$(USBKBD_WEB_NO_OPEN=1 USBKBD_BUILD="$build" bash "$root/scripts/web.sh" | tail -n 1)
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/win/CMakeCache.txt")
 cmake -DAPP="$build/win/app/usbkbd.exe" -DDEMO="$build/win/app/usbkbd-demo.exe" \
-    -DCTL="$build/win/cli/usbkbdctl.exe" -DVERSION="$version" -DOUTPUT_DIR="$build/dist" \
+    -DCTL="$build/win/cli/usbkbdctl.exe" -DPAGE="$page" -DVERSION="$version" -DOUTPUT_DIR="$build/dist" \
     -P "$root/packaging/windows/make_zip.cmake" | sed 's/^-- //'

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the portable core natively, again
 # under AddressSanitizer and UBSan, the browser page in headless Chromium,
-# the file reader under libFuzzer, and the Windows program under Wine in a
-# private X display.
+# the Debian package installed and removed, the file reader under libFuzzer,
+# and the Windows program under Wine in a private X display.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${USBKBD_BUILD:-$root/build}
@@ -27,12 +27,17 @@ USBKBD_WEB_NO_OPEN=1 USBKBD_BUILD="$build" bash "$root/scripts/web.sh" >/dev/nul
 (cd "$root/tests/web" && npm ci --no-audit --no-fund --silent &&
     USBKBD_WEB_PAGE="$build/web/web/usbkbd.html" node --test --test-concurrency=1)
 
+# The Debian package of usbkbdctl (with the page just built): lintian, then
+# installed, tried and removed with dpkg.
+USBKBD_BUILD="$build" bash "$root/tests/deb/check.sh"
+
 configure_and_build fuzz -DCMAKE_BUILD_TYPE=Debug -DUSBKBD_FUZZ=ON \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
 ctest --test-dir "$build/fuzz" --output-on-failure
 
 configure_and_build win -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake"
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+    -DUSBKBD_WEB_PAGE="$build/web/web/usbkbd.html"
 # shellcheck source=scripts/xvfb.sh
 source "$root/scripts/xvfb.sh"
 start_display "$build/win/wineprefix"

@@ -1,10 +1,10 @@
 # The release zip as a user gets it: made, then unpacked into a fresh folder;
 # it holds exactly the release's files, its exes are the build's byte for
-# byte, its README names every file, and the demo run from the unpacked
-# folder under Wine passes the demo's end-to-end tests.
-# -DAPP= -DDEMO= -DCTL= -DVERSION= -DMAKE_ZIP= -DE2E= -DRUNNER= -DWORK=
+# byte and so is the browser page, its README names every file, and the demo
+# run from the unpacked folder under Wine passes the demo's end-to-end tests.
+# -DAPP= -DDEMO= -DCTL= -DPAGE= -DVERSION= -DMAKE_ZIP= -DE2E= -DRUNNER= -DWORK=
 file(REMOVE_RECURSE ${WORK})
-execute_process(COMMAND ${CMAKE_COMMAND} -DAPP=${APP} -DDEMO=${DEMO} -DCTL=${CTL}
+execute_process(COMMAND ${CMAKE_COMMAND} -DAPP=${APP} -DDEMO=${DEMO} -DCTL=${CTL} -DPAGE=${PAGE}
                         -DVERSION=${VERSION} -DOUTPUT_DIR=${WORK} -P ${MAKE_ZIP}
                 RESULT_VARIABLE status)
 set(zip ${WORK}/usbkbd-${VERSION}-win64.zip)
@@ -30,17 +30,18 @@ set(expected
     usbkbd-${VERSION}/examples/function-keys.kbd
     usbkbd-${VERSION}/usbkbd-demo.exe
     usbkbd-${VERSION}/usbkbd.exe
+    usbkbd-${VERSION}/usbkbd.html
     usbkbd-${VERSION}/usbkbdctl.exe)
 if(NOT files STREQUAL expected)
     message(FATAL_ERROR "the zip holds\n${files}\ninstead of\n${expected}")
 endif()
 
-foreach(exe ${APP} ${DEMO} ${CTL})
-    get_filename_component(name ${exe} NAME)
-    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${exe} ${folder}/${name}
+foreach(built ${APP} ${DEMO} ${CTL} ${PAGE})
+    get_filename_component(name ${built} NAME)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${built} ${folder}/${name}
                     RESULT_VARIABLE differs)
     if(differs)
-        message(FATAL_ERROR "${name} in the zip is not the build's ${exe}")
+        message(FATAL_ERROR "${name} in the zip is not the build's ${built}")
     endif()
 endforeach()
 

@@ -1,6 +1,10 @@
-// usbkbdctl's command line: help, and every kind of usage fault, which ends
-// with status 2 and one line naming it before anything is done.
+// usbkbdctl's command line: help, version and key names, and every kind of
+// usage fault, which ends with status 2 and one line naming it before
+// anything is done.
+#include <algorithm>
+
 #include "cli/help.h"
+#include "cli/key_parse.h"
 #include "cli_test_support.h"
 
 namespace {
@@ -35,6 +39,31 @@ TEST_F(CliArgumentsTest, SetHelpListsEveryKeyNameOnce) {
     EXPECT_NE(help.find(" \xC7\xD1/\xBF\xB5 \xC7\xD1\xC0\xDA \"Left Ctrl\"\n"), std::string::npos);
     EXPECT_EQ(help.find("Enter"), help.rfind("Enter"));
     for (const std::string& line : LinesOf(help)) EXPECT_LE(line.size(), 78u) << line;
+}
+
+TEST_F(CliArgumentsTest, VersionStandsForTheWholeRun) {
+    const std::vector<std::string> commandLines[] = {
+        {"--version"}, {"list", "--version"}, {"write", "--version", "--json"}, {"--version", "x"}};
+    AddModule(MODEL_QX209);
+    for (const std::vector<std::string>& arguments : commandLines) {
+        EXPECT_EQ(Run(arguments), EXIT_DONE) << arguments[0];
+        EXPECT_EQ(console_.out, "usbkbdctl " USBKBD_PROJECT_VERSION "\n") << arguments[0];
+        EXPECT_TRUE(console_.err.empty()) << arguments[0];
+    }
+    EXPECT_EQ(Run({"--help", "--version"}), EXIT_DONE);
+    EXPECT_EQ(console_.out, HelpText(Verb::None));
+    EXPECT_EQ(SimCount().enumerations, 0);
+}
+
+TEST_F(CliArgumentsTest, KeyNamesAreListedOneALineAndEachIsTakenBySet) {
+    EXPECT_EQ(Run({"--key-names"}), EXIT_DONE);
+    std::vector<std::string> names = Out();
+    EXPECT_EQ(names, OfferedKeyNames());
+    EXPECT_NE(std::find(names.begin(), names.end(), "Back Space"), names.end());
+    for (const std::string& name : names) {
+        EXPECT_EQ(Run({"set", PathOf("all.kbd"), "shift:8", name}), EXIT_DONE) << name;
+        EXPECT_TRUE(console_.err.empty()) << name;
+    }
 }
 
 TEST_F(CliArgumentsTest, UsageFaultsEndWithStatusTwoAndOneLine) {

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Builds usbkbdctl (Release, Debian's hardening flags) and the browser page
+# and makes the Debian package build/dist/usbkbdctl_VERSION_ARCH.deb with
+# CPack; prints its path.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${USBKBD_BUILD:-$root/build}
+"$root/scripts/install-deps.sh"
+page=$(USBKBD_WEB_NO_OPEN=1 USBKBD_BUILD="$build" bash "$root/scripts/web.sh" | tail -n 1)
+
+# Debian's compiler and linker flags for packages, with all the hardening.
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+cppflags=$(dpkg-buildflags --get CPPFLAGS)
+deb=$build/deb
+cmake -S "$root" -B "$deb" -G Ninja -DCMAKE_BUILD_TYPE=Release -DUSBKBD_DEB=ON \
+    -DCMAKE_C_FLAGS="$(dpkg-buildflags --get CFLAGS) $cppflags" \
+    -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $cppflags" \
+    -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
+    -DUSBKBD_WEB_PAGE="$page" >/dev/null
+cmake --build "$deb" -j "$(nproc)" >/dev/null
+rm -f "$deb"/usbkbdctl_*.deb
+(cd "$deb" && cpack -G DEB >/dev/null)
+mkdir -p "$build/dist"
+for package in "$deb"/usbkbdctl_*.deb; do
+    cp "$package" "$build/dist/"
+    echo "$build/dist/$(basename "$package")"
+done
