@@ -3,7 +3,9 @@
 // unset) kept in step as the demo keeps it, and for each device present a
 // message-mode named pipe that the program opens, writes, reads and closes
 // with the system's own calls. It runs on threads of the program's process,
-// started with its first device search, and ends with the process.
+// started with its first device search, and ends with the process: a
+// program that links it in rather than loading it in a DLL ends with
+// ExitProcess, which ends those threads before their static objects go.
 #pragma once
 
 #include <mutex>
