@@ -32,7 +32,7 @@ struct Waiting {
     OVERLAPPED overlap = {};  // first: the port hands back its address
     Listener* listener = nullptr;
     HANDLE pipe = INVALID_HANDLE_VALUE;
-    bool cancelled = false;
+    bool cancelled = false;  // and its pipe closed
 };
 
 // The openings of one device pipe: READY_OPENINGS wait while the device is
@@ -141,11 +141,9 @@ void EndWaiting(Waiting* waiting, bool connected) {
     Listener* listener = waiting->listener;
     auto& list = listener->waiting;
     list.erase(std::find(list.begin(), list.end(), waiting));
-    if (connected && !waiting->cancelled) {
-        HandOver(*listener, waiting->pipe);
-    } else {
-        CloseHandle(waiting->pipe);
-    }
+    // A cancelled one's pipe was closed when its device left.
+    if (!waiting->cancelled && connected) HandOver(*listener, waiting->pipe);
+    if (!waiting->cancelled && !connected) CloseHandle(waiting->pipe);
     FillWaiting(listener);
 }
 
@@ -173,7 +171,12 @@ void UpdatePresence() {
         listener.present = present.count(listener.name) > 0;
         if (listener.present) continue;
         for (Waiting* waiting : listener.waiting) {
-            if (!waiting->cancelled) CancelIoEx(waiting->pipe, &waiting->overlap);
+            if (waiting->cancelled) continue;
+            // Closed at once: a pipe instance takes callers even when no one
+            // waits for them, and one that came now would be cut off later.
+            CancelIoEx(waiting->pipe, &waiting->overlap);
+            CloseHandle(waiting->pipe);
+            waiting->pipe = INVALID_HANDLE_VALUE;
             waiting->cancelled = true;
         }
     }
