@@ -1,0 +1,59 @@
+# The guest's second stage, in the host's bash on the overlay root: the
+# system's mounts, the guest kernel's modules, udev, the modules of the bus
+# file presented as HID devices, then the command, in the caller's folder
+# with the caller's environment. Its output and status go into the control
+# folder ($1), and the guest ends.
+set -uo pipefail
+control=$1
+work=$2
+
+mount_system() {
+    mount -t tmpfs -o mode=1777 tmpfs /tmp
+    mount -t tmpfs -o mode=0755 tmpfs /run
+    mkdir -p /dev/pts /dev/shm /lib/modules
+    mount -t devpts devpts /dev/pts
+    mount -t tmpfs -o mode=1777 tmpfs /dev/shm
+    mount -t configfs configfs /sys/kernel/config 2>/dev/null
+    mount --bind "$(cat "$control/modules")" /lib/modules
+    mkdir -p "$work"
+    mount -t 9p -o trans=virtio,version=9p2000.L,msize=512000 work "$work"
+    ln -sf /proc/self/fd /dev/fd
+    hostname guest
+}
+
+start_udev() {
+    /lib/systemd/systemd-udevd --daemon >/dev/null 2>&1 || return
+}
+
+# The presenter shows the bus file's modules and says when they are there.
+start_presenter() {
+    [ -s "$control/presenter" ] || return 0
+    modprobe uhid
+    "$(cat "$control/presenter")" --ready "$control/presented" \
+        >"$control/presenter.log" 2>&1 &
+    local _
+    for _ in $(seq 200); do
+        [ -e "$control/presented" ] && break
+        sleep 0.05
+    done
+    udevadm settle --timeout=10
+}
+
+run_command() {
+    bash "$control/command" >"$control/stdout" 2>"$control/stderr" </dev/null
+}
+
+echo "bash $(cut -d" " -f1 /proc/uptime)"
+mount_system
+echo "stage2 $(cut -d' ' -f1 /proc/uptime)"
+start_udev
+echo "udev $(cut -d' ' -f1 /proc/uptime)"
+# shellcheck source=/dev/null
+. "$control/environment"
+cd "$(cat "$control/folder")" || exit 1
+start_presenter
+run_command
+echo $? >"$control/status.tmp"
+mv "$control/status.tmp" "$control/status"
+sync
+echo b >/proc/sysrq-trigger
