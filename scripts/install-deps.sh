@@ -9,6 +9,7 @@ packages=(
     mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 xvfb xauth x11-utils imagemagick fonts-nanum fonts-baekmuk locales stress-ng
     emscripten chromium
+    qemu-system-x86 busybox-static udev
 )
 
 sudo=""

@@ -6,6 +6,7 @@
 set -uo pipefail
 control=$1
 work=$2
+export PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
 
 mount_system() {
     mount -t tmpfs -o mode=1777 tmpfs /tmp
@@ -25,22 +26,31 @@ start_udev() {
     /lib/systemd/systemd-udevd --daemon >/dev/null 2>&1 || return
 }
 
-# The presenter shows the bus file's modules and says when they are there.
+# The presenter shows the bus file's modules; they are there once the
+# kernel has a hidraw node for each and udev has dealt with them.
 start_presenter() {
     [ -s "$control/presenter" ] || return 0
-    modprobe uhid
+    # Without kmod's indexes, udev loads no driver by itself.
+    busybox modprobe uhid
+    busybox modprobe hid_generic
     "$(cat "$control/presenter")" --ready "$control/presented" \
         >"$control/presenter.log" 2>&1 &
-    local _
+    local _ count
     for _ in $(seq 200); do
-        [ -e "$control/presented" ] && break
+        [ -s "$control/presented" ] && break
+        sleep 0.05
+    done
+    count=$(cat "$control/presented" 2>/dev/null || echo 0)
+    for _ in $(seq 200); do
+        [ "$(find /sys/class/hidraw -mindepth 1 -maxdepth 1 | wc -l)" -ge "$count" ] && break
         sleep 0.05
     done
     udevadm settle --timeout=10
 }
 
+# The command meets the kernel's devices, not the simulated bus itself.
 run_command() {
-    bash "$control/command" >"$control/stdout" 2>"$control/stderr" </dev/null
+    env -u USBKBD_SIM bash "$control/command" >"$control/stdout" 2>"$control/stderr" </dev/null
 }
 
 echo "bash $(cut -d" " -f1 /proc/uptime)"
