@@ -1,7 +1,8 @@
-// usbkbd_presenter [--ready FILE]: presents the simulated bus of the bus
-// file that USBKBD_SIM names (usbkbd-sim.txt in the current folder when
-// unset, made with one QX209 when missing) as HID devices of this Linux
-// system through /dev/uhid, until it is told to stop (SIGTERM, SIGINT).
+// usbkbd_presenter [--usb] [--ready FILE]: presents the simulated bus of
+// the bus file that USBKBD_SIM names (usbkbd-sim.txt in the current folder
+// when unset, made with one QX209 when missing) as HID devices of this Linux
+// system, through /dev/uhid or, with --usb, as USB gadgets on the UDCs of
+// dummy_hcd, until it is told to stop (SIGTERM, SIGINT).
 // With --ready, FILE is written once the first devices are made, with
 // their number.
 #include <csignal>
@@ -36,17 +37,24 @@ bool SayReady(const char* path, int count) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const char* ready = argc == 3 && std::strcmp(argv[1], "--ready") == 0 ? argv[2] : nullptr;
-    if (argc != 1 && ready == nullptr) {
-        std::fprintf(stderr, "usage: usbkbd_presenter [--ready FILE]\n");
-        return 2;
+    bool usb = false;
+    const char* ready = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--usb") == 0) {
+            usb = true;
+        } else if (std::strcmp(argv[i], "--ready") == 0 && i + 1 < argc) {
+            ready = argv[++i];
+        } else {
+            std::fprintf(stderr, "usage: usbkbd_presenter [--usb] [--ready FILE]\n");
+            return 2;
+        }
     }
     const char* named = std::getenv("USBKBD_SIM");
     std::string path = named != nullptr && *named != '\0' ? named : "usbkbd-sim.txt";
     std::signal(SIGTERM, Stop);
     std::signal(SIGINT, Stop);
     StartSimBusKeeper(path, [] {});
-    Presenter presenter;
+    Presenter presenter(usb);
     int count = presenter.Follow();
     if (ready != nullptr && !SayReady(ready, count)) {
         std::fprintf(stderr, "usbkbd_presenter: %s cannot be written\n", ready);

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <set>
 
+#include "emu/presenter/gadget_device.h"
 #include "emu/presenter/report_descriptors.h"
+#include "emu/presenter/uhid_device.h"
 #include "emu/sim_bus.h"
 #include "emu/standin/wire_record.h"
 
@@ -44,19 +46,20 @@ int Presenter::Follow() {
 void Presenter::Present(const HidDeviceInfo& info) {
     const SimDevice* device = DeviceAt(info.path);
     if (device == nullptr) return;
-    UhidIdentity identity;
+    DeviceIdentity identity;
     char name[64];
     std::snprintf(name, sizeof name, "usbkbd simulated %04X:%04X", info.vendorId, info.productId);
     identity.name = name;
-    identity.uniq = "sim" + std::to_string(++serial_);
+    identity.serial = "sim" + std::to_string(++serial_);
     identity.vendorId = info.vendorId;
     identity.productId = info.productId;
     identity.descriptor = ReportDescriptorOf(*device);
+    identity.reportBytes = std::max(device->inputLength, device->outputLength) - 1;
     Presented presented;
-    presented.uhid = std::make_unique<UhidDevice>(identity);
-    if (!presented.uhid->valid()) {
+    presented.kernel = Make(identity, &presented.udc);
+    if (!presented.kernel->valid()) {
         if (refused_.insert(info.path).second) {
-            std::fprintf(stderr, "usbkbd_presenter: /dev/uhid refused %s\n", name);
+            std::fprintf(stderr, "usbkbd_presenter: the kernel refused %s\n", name);
         }
         return;
     }
@@ -67,6 +70,16 @@ void Presenter::Present(const HidDeviceInfo& info) {
         RecordOpening(info.vendorId, info.productId, nullptr);
     }
     presented_[info.path] = std::move(presented);
+}
+
+// A gadget takes the first UDC that no other gadget of the bus holds.
+std::unique_ptr<KernelDevice> Presenter::Make(const DeviceIdentity& identity, int* udc) {
+    if (!usb_) return std::make_unique<UhidDevice>(identity);
+    std::set<int> held;
+    for (const auto& entry : presented_) held.insert(entry.second.udc);
+    for (*udc = 0; held.count(*udc) > 0; ++*udc) {
+    }
+    return std::make_unique<GadgetDevice>(identity, *udc);
 }
 
 void Presenter::Withdraw(const std::string& path, const char* why) {
@@ -80,7 +93,7 @@ void Presenter::Withdraw(const std::string& path, const char* why) {
 
 void Presenter::TakeOutputs(Presented* device) {
     std::vector<uint8_t> report;
-    while (device->uhid->TakeOutput(&report)) {
+    while (device->kernel->TakeOutput(&report)) {
         // A keyboard's LED reports have nobody to go to.
         if (device->handle != nullptr) device->written.push_back({report, SimNowMs()});
     }
@@ -110,14 +123,14 @@ bool Presenter::PassReplies(Presented* device) {
     int length = 0;
     while ((length = SimTakeQueued(device->handle, report, REPORT_ROOM)) > 0) {
         RecordReport(WireDirection::ToReader, device->vendorId, device->productId, report, length);
-        device->uhid->SendInput(report + 1, length - 1);
+        device->kernel->SendInput(report + 1, length - 1);
     }
     return length == 0;
 }
 
 void Presenter::Serve(int waitMs) {
     std::vector<pollfd> waiting;
-    for (const auto& entry : presented_) waiting.push_back({entry.second.uhid->fd(), POLLIN, 0});
+    for (const auto& entry : presented_) waiting.push_back({entry.second.kernel->fd(), POLLIN, 0});
     poll(waiting.data(), waiting.size(), waitMs);
     std::vector<std::string> gone;
     for (auto& entry : presented_) {

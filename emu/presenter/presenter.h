@@ -1,7 +1,7 @@
 // The devices of the simulated bus, kept in step with its bus file, as HID
 // devices of the Linux kernel: each device present (a module in change
-// mode, a foreign device) is made through /dev/uhid while its block is in
-// the file, and goes when the block goes or the module leaves change mode.
+// mode, a foreign device) is made through /dev/uhid, or as a USB gadget,
+// while its block is in the file, and goes when the block goes or the module leaves change mode.
 // Every output report the kernel hands over goes to the simulated module,
 // and the module's replies go back as input reports, so that each line of
 // the file keeps its meaning; every report is recorded as the emulator
@@ -17,11 +17,12 @@
 #include <vector>
 
 #include "device/hid_transport.h"
-#include "emu/presenter/uhid_device.h"
+#include "emu/presenter/kernel_device.h"
 
 class Presenter {
 public:
-    Presenter() = default;
+    // As USB gadgets on the dummy host controller's UDCs when usb.
+    explicit Presenter(bool usb) : usb_(usb) {}
     ~Presenter();
     Presenter(const Presenter&) = delete;
     Presenter& operator=(const Presenter&) = delete;
@@ -39,7 +40,8 @@ private:
         int64_t seenAtMs;
     };
     struct Presented {
-        std::unique_ptr<UhidDevice> uhid;
+        std::unique_ptr<KernelDevice> kernel;
+        int udc = -1;                 // the UDC of a gadget
         HidDevice* handle = nullptr;  // nullptr: the system keeps it to itself
         int vendorId = 0;
         int productId = 0;
@@ -47,6 +49,7 @@ private:
     };
 
     void Present(const HidDeviceInfo& info);
+    std::unique_ptr<KernelDevice> Make(const DeviceIdentity& identity, int* udc);
     void Withdraw(const std::string& path, const char* why);
     void TakeOutputs(Presented* device);
     void HandWrites(Presented* device);
@@ -56,4 +59,5 @@ private:
     std::map<std::string, Presented> presented_;
     std::set<std::string> refused_;  // said once each
     int serial_ = 0;
+    bool usb_;
 };

@@ -18,7 +18,7 @@ bool WriteEvent(int fd, const uhid_event& event) {
 
 }  // namespace
 
-UhidDevice::UhidDevice(const UhidIdentity& identity) {
+UhidDevice::UhidDevice(const DeviceIdentity& identity) {
     if (identity.descriptor.size() > HID_MAX_DESCRIPTOR_SIZE) return;
     fd_ = open("/dev/uhid", O_RDWR | O_CLOEXEC | O_NONBLOCK);
     if (fd_ < 0) return;
@@ -28,7 +28,7 @@ UhidDevice::UhidDevice(const UhidIdentity& identity) {
     std::snprintf(reinterpret_cast<char*>(create.name), sizeof create.name, "%s",
                   identity.name.c_str());
     std::snprintf(reinterpret_cast<char*>(create.uniq), sizeof create.uniq, "%s",
-                  identity.uniq.c_str());
+                  identity.serial.c_str());
     create.bus = BUS_USB_ID;
     create.vendor = static_cast<uint32_t>(identity.vendorId);
     create.product = static_cast<uint32_t>(identity.productId);

@@ -14,7 +14,6 @@ mount_system() {
     mkdir -p /dev/pts /dev/shm /lib/modules
     mount -t devpts devpts /dev/pts
     mount -t tmpfs -o mode=1777 tmpfs /dev/shm
-    mount -t configfs configfs /sys/kernel/config 2>/dev/null
     mount --bind "$(cat "$control/modules")" /lib/modules
     mkdir -p "$work"
     mount -t 9p -o trans=virtio,version=9p2000.L,msize=512000 work "$work"
@@ -49,8 +48,9 @@ start_presenter() {
 }
 
 # The command meets the kernel's devices, not the simulated bus itself.
+# It may start a presenter of its own (USBKBD_PRESENTER).
 run_command() {
-    env -u USBKBD_SIM bash "$control/command" >"$control/stdout" 2>"$control/stderr" </dev/null
+    USBKBD_PRESENTER=$(cat "$control/presenter" 2>/dev/null) env -u USBKBD_SIM bash "$control/command" >"$control/stdout" 2>"$control/stderr" </dev/null
 }
 
 echo "bash $(cut -d" " -f1 /proc/uptime)"

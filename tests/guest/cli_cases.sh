@@ -106,6 +106,39 @@ reset_leaves_change_mode() {
     check "reset: no module left" 3 "$status"
 }
 
+# A user at the seat, without and with the udev rule of README, Linux: the
+# rule matches the USB device's ids, so the module is a USB gadget here, on
+# a bus file of its own. udev grants the seat's active user (as logind
+# would name it) the device.
+udev_rule_lets_the_user_in() {
+    local before usb_bus=$workdir/usb-bus.txt user=(setpriv --reuid=1000 --regid=1000 --clear-groups)
+    local driver
+    for driver in dummy_hcd libcomposite usb_f_hid usbhid; do busybox modprobe "$driver"; done
+    mountpoint -q /sys/kernel/config || mount -t configfs configfs /sys/kernel/config
+    mkdir -p /run/systemd/seats
+    printf 'ACTIVE=c1\nACTIVE_UID=1000\n' >/run/systemd/seats/seat0
+    before=$(hidraw_count)
+    printf '%s\n' "$module" >"$usb_bus"
+    USBKBD_SIM=$usb_bus "$USBKBD_PRESENTER" --usb &
+    local presenter=$!
+    await_hidraw_count $((before + 1))
+    run "${user[@]}" "$ctl" list
+    check "no udev rule: status 4" "4" "$status${out:+ out [$out]}${err:+ err [$err]}"
+    [[ "$err" =~ ^usbkbdctl:\ cannot\ open\ /dev/hidraw[0-9]+:\ permission\ denied\;\ see\ README,\ Linux$ ]] &&
+        pass "no udev rule: README's words" || fail "no udev rule: README's words" "[$err]"
+    install -m 644 "$here/../../packaging/linux/70-usbkbd.rules" /etc/udev/rules.d/
+    udevadm control --reload-rules && udevadm trigger
+    : >"$usb_bus"
+    await_hidraw_count "$before"
+    printf '%s\n' "$module" >"$usb_bus"
+    await_hidraw_count $((before + 1))
+    run "${user[@]}" "$ctl" read
+    check "udev rule: the user reads the module over USB" 0 "$status"
+    check_has "udev rule: firmware" "QX209  firmware 1.2  /dev/hidraw" "$out"
+    kill "$presenter"
+    wait "$presenter" || true
+}
+
 module_bus
 await_hidraw_count 3
 list_found_the_module_only
@@ -116,4 +149,5 @@ late_replies
 silent_module
 unplugged_in_the_middle_of_a_write
 reset_leaves_change_mode
+udev_rule_lets_the_user_in
 finish
