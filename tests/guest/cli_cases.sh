@@ -123,7 +123,8 @@ udev_rule_lets_the_user_in() {
     local presenter=$!
     await_hidraw_count $((before + 1))
     run "${user[@]}" "$ctl" list
-    check "no udev rule: status 4" "4" "$status${out:+ out [$out]}${err:+ err [$err]}"
+    [ "$status" = 4 ] && pass "no udev rule: status 4" ||
+        fail "no udev rule: status 4" "status $status, out [$out], err [$err]"
     [[ "$err" =~ ^usbkbdctl:\ cannot\ open\ /dev/hidraw[0-9]+:\ permission\ denied\;\ see\ README,\ Linux$ ]] &&
         pass "no udev rule: README's words" || fail "no udev rule: README's words" "[$err]"
     install -m 644 "$here/../../packaging/linux/70-usbkbd.rules" /etc/udev/rules.d/
