@@ -120,5 +120,6 @@ if [ ! -s "$control/status" ]; then
     exit 125
 fi
 elapsed=$(((${EPOCHREALTIME/./} - ${started/./}) / 100000))
-echo "guest: $accel, $((elapsed / 10)).$((elapsed % 10)) s from QEMU's start to the command's end" >&2
+echo "guest: $accel, ready for the command $(cat "$control/booted") s after the kernel's start;" \
+    "$((elapsed / 10)).$((elapsed % 10)) s from QEMU's start to the command's end" >&2
 exit "$(cat "$control/status")"

@@ -53,15 +53,13 @@ run_command() {
     USBKBD_PRESENTER=$(cat "$control/presenter" 2>/dev/null) env -u USBKBD_SIM bash "$control/command" >"$control/stdout" 2>"$control/stderr" </dev/null
 }
 
-echo "bash $(cut -d" " -f1 /proc/uptime)"
 mount_system
-echo "stage2 $(cut -d' ' -f1 /proc/uptime)"
 start_udev
-echo "udev $(cut -d' ' -f1 /proc/uptime)"
 # shellcheck source=/dev/null
 . "$control/environment"
 cd "$(cat "$control/folder")" || exit 1
 start_presenter
+cut -d' ' -f1 /proc/uptime >"$control/booted"
 run_command
 echo $? >"$control/status.tmp"
 mv "$control/status.tmp" "$control/status"

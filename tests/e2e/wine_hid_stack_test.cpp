@@ -42,8 +42,8 @@ std::wstring Named(const wchar_t* name) {
 }
 
 bool WriteWhole(const std::wstring& path, const std::string& text) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     bool whole = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
@@ -59,7 +59,8 @@ std::string ReadWhole(const std::wstring& path) {
     std::string text;
     char buffer[4096];
     DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        text.append(buffer, got);
     CloseHandle(file);
     return text;
 }
@@ -68,8 +69,8 @@ std::string ReadWhole(const std::wstring& path) {
 int ModuleInterfaces() {
     GUID hid;
     HidD_GetHidGuid(&hid);
-    HDEVINFO set = SetupDiGetClassDevsW(&hid, nullptr, nullptr,
-                                        DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+    HDEVINFO set =
+        SetupDiGetClassDevsW(&hid, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
     if (set == INVALID_HANDLE_VALUE) return -1;
     int modules = 0;
     SP_DEVICE_INTERFACE_DATA interface = {};
