@@ -19,6 +19,7 @@ mount_system() {
     mount -t 9p -o trans=virtio,version=9p2000.L,msize=512000 work "$work"
     ln -sf /proc/self/fd /dev/fd
     hostname guest
+    busybox ip link set lo up
 }
 
 start_udev() {

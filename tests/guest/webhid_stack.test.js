@@ -8,6 +8,7 @@ const assert = require('node:assert/strict');
 const fs = require('fs');
 const { execFileSync } = require('child_process');
 const h = require('../web/page_harness');
+const puppeteer = require('../web/node_modules/puppeteer-core');
 
 const BUS = process.env.USBKBD_BUS;
 const RECORD = process.env.USBKBD_EMU_RECORD;
@@ -49,16 +50,26 @@ async function awaitRecord(letter, count) {
   return record(letter);
 }
 
-before(async () => {
+// A hook's failure is told only as such: its error is shown here.
+before(async () => { await start().catch((error) => { console.error(error); throw error; }); });
+
+async function start() {
   await setBus(FOREIGN + KEYBOARD + MODULE, 3);
   fs.writeFileSync(RECORD, '');
-  browser = await h.launch();
+  // Chromium takes its time to start under TCG.
+  browser = await puppeteer.launch({
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    headless: true,
+    timeout: 180000,
+    protocolTimeout: 180000,
+    args: ['--no-sandbox', '--disable-gpu', '--allow-file-access-from-files'],
+  });
   page = await browser.newPage();
   page.on('console', (message) => { if (message.type() === 'error') pageErrors.push(message.text()); });
   page.on('pageerror', (error) => pageErrors.push(String(error)));
   await page.goto('file://' + h.PAGE);
   await page.waitForSelector('body[data-ready="1"]');
-});
+}
 after(async () => { if (browser) await browser.close(); });
 
 test('the module is found at load; the foreign device and the keyboard collection are passed over', async () => {
