@@ -33,6 +33,10 @@ start_xvfb
 # A crash ends the run instead of waiting for a debugger.
 export WINEPREFIX=$build/guest/wineprefix WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+# Wine's server and services up before the first case, as on a desktop
+# where Wine already runs.
+wineserver -p
+wine cmd /c exit </dev/null >/dev/null 2>&1
 # Wine's drive Z: is the root folder.
 export USBKBD_GUEST_BUS="Z:${USBKBD_BUS//\//\\}" USBKBD_GUEST_RECORD="Z:${USBKBD_EMU_RECORD//\//\\}"
-LC_ALL=ko_KR.UTF-8 wine "$build/win/tests/e2e/usbkbd_wine_hid_stack.exe" --gtest_brief=0
+LC_ALL=ko_KR.UTF-8 wine "$build/win/tests/e2e/usbkbd_wine_hid_stack.exe" "$@"
