@@ -96,10 +96,14 @@ int ModuleInterfaces() {
     return modules;
 }
 
-// Writes the presenter's bus file and waits until Wine lists this many
-// module interfaces.
+// Writes the presenter's bus file, in one step (the presenter may read it at
+// any moment), and waits until Wine lists this many module interfaces.
 bool SetBus(const std::string& text, int modules) {
-    if (!WriteWhole(Named(L"USBKBD_GUEST_BUS"), text)) return false;
+    const std::wstring bus = Named(L"USBKBD_GUEST_BUS");
+    if (!WriteWhole(bus + L".new", text) ||
+        !MoveFileExW((bus + L".new").c_str(), bus.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        return false;
+    }
     for (DWORD waited = 0; waited < LIST_TIMEOUT_MS; waited += POLL_MS) {
         if (ModuleInterfaces() == modules) return true;
         Sleep(POLL_MS);

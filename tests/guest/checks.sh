@@ -30,6 +30,13 @@ run() {
     err=$(cat "$workdir/err")
 }
 
+# Replaces a file in one step (the presenter may read the bus file at any
+# moment; a file being written would show it an empty bus): put FILE < text.
+put() {
+    cat >"$1.new"
+    mv "$1.new" "$1"
+}
+
 hidraw_count() { find /sys/class/hidraw -mindepth 1 -maxdepth 1 | wc -l; }
 
 # Waits (up to 10 s) until the kernel has this many hidraw devices and

@@ -15,7 +15,7 @@ keyboard=$'device 10F7:0209\nopens 0'
 module=$'device 10F7:0209\nfirmware 12'
 
 # The bus file with the module's block and extra lines for it.
-module_bus() { printf '%s\n%s\n%s\n%s\n' "$foreign" "$keyboard" "$module" "${1:-}" >"$bus"; }
+module_bus() { printf '%s\n%s\n%s\n%s\n' "$foreign" "$keyboard" "$module" "${1:-}" | put "$bus"; }
 
 list_found_the_module_only() {
     run "$ctl" list
@@ -82,7 +82,7 @@ unplugged_in_the_middle_of_a_write() {
     # In the verify, whose reads leave the module's words (and so the bus
     # file) alone.
     await_record '^W 10F7:0209 00 55 AA 42 03 ' || fail "unplug" "the verify never started"
-    printf '%s\n%s\n' "$foreign" "$keyboard" >"$bus"
+    printf '%s\n%s\n' "$foreign" "$keyboard" | put "$bus"
     set +e
     wait "$writer"
     status=$?
@@ -118,7 +118,7 @@ udev_rule_lets_the_user_in() {
     mkdir -p /run/systemd/seats
     printf 'ACTIVE=c1\nACTIVE_UID=1000\n' >/run/systemd/seats/seat0
     before=$(hidraw_count)
-    printf '%s\n' "$module" >"$usb_bus"
+    printf '%s\n' "$module" | put "$usb_bus"
     USBKBD_SIM=$usb_bus "$USBKBD_PRESENTER" --usb &
     local presenter=$!
     await_hidraw_count $((before + 1))
@@ -129,9 +129,9 @@ udev_rule_lets_the_user_in() {
         pass "no udev rule: README's words" || fail "no udev rule: README's words" "[$err]"
     install -m 644 "$here/../../packaging/linux/70-usbkbd.rules" /etc/udev/rules.d/
     udevadm control --reload-rules && udevadm trigger
-    : >"$usb_bus"
+    put "$usb_bus" </dev/null
     await_hidraw_count "$before"
-    printf '%s\n' "$module" >"$usb_bus"
+    printf '%s\n' "$module" | put "$usb_bus"
     await_hidraw_count $((before + 1))
     run "${user[@]}" "$ctl" read
     check "udev rule: the user reads the module over USB" 0 "$status"

@@ -34,8 +34,10 @@ async function until(condition, what, ms = 30000) {
 
 // The bus file as text, once the kernel has this many hidraw devices and
 // udev has dealt with them.
+// The file is replaced in one step: the presenter may read it at any moment.
 async function setBus(text, devices) {
-  fs.writeFileSync(BUS, text);
+  fs.writeFileSync(BUS + '.new', text);
+  fs.renameSync(BUS + '.new', BUS);
   await until(() => fs.readdirSync('/sys/class/hidraw').length === devices, devices + ' hidraw devices');
   execFileSync('udevadm', ['settle']);
 }
