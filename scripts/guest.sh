@@ -9,7 +9,8 @@
 # writable tmpfs layer, and the current folder writable, so that what CMD
 # writes there is on the host afterwards. KVM where /dev/kvm runs a guest,
 # else QEMU's TCG. USBKBD_GUEST_TIMEOUT (seconds, default 900) ends a run
-# that hangs.
+# that hangs; USBKBD_GUEST_KEEP=1 keeps the run's control folder (the guest's
+# console, the presenter's messages) in build/guest/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${USBKBD_BUILD:-$root/build}

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by scripts/guest.sh: makes what the guest boots from, once, in
 # $guest (a folder of the build): Debian's kernel and its modules unpacked
 # from the linux-image package (nothing goes into the host's /boot), the

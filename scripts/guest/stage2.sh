@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The guest's second stage, in the host's bash on the overlay root: the
 # system's mounts, the guest kernel's modules, udev, the modules of the bus
 # file presented as HID devices, then the command, in the caller's folder

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the cases that run inside the guest: checks that count their
 # failures, and waits for the devices the presenter follows from the bus file.
 failures=0

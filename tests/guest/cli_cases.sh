@@ -20,9 +20,11 @@ module_bus() { printf '%s\n%s\n%s\n%s\n' "$foreign" "$keyboard" "$module" "${1:-
 list_found_the_module_only() {
     run "$ctl" list
     check "list: status" 0 "$status"
-    [[ "$out" =~ ^QX209\ \ firmware\ 1\.2\ \ (/dev/hidraw[0-9]+)$ ]] &&
-        pass "list: one module, the foreign device and the keyboard collection passed over" ||
+    if [[ "$out" =~ ^QX209\ \ firmware\ 1\.2\ \ (/dev/hidraw[0-9]+)$ ]]; then
+        pass "list: one module, the foreign device and the keyboard collection passed over"
+    else
         fail "list: one module" "[$out] [$err]"
+    fi
     path=${BASH_REMATCH[1]:-}
     check "list: no complaint" "" "$err"
 }
@@ -123,10 +125,16 @@ udev_rule_lets_the_user_in() {
     local presenter=$!
     await_hidraw_count $((before + 1))
     run "${user[@]}" "$ctl" list
-    [ "$status" = 4 ] && pass "no udev rule: status 4" ||
+    if [ "$status" = 4 ]; then
+        pass "no udev rule: status 4"
+    else
         fail "no udev rule: status 4" "status $status, out [$out], err [$err]"
-    [[ "$err" =~ ^usbkbdctl:\ cannot\ open\ /dev/hidraw[0-9]+:\ permission\ denied\;\ see\ README,\ Linux$ ]] &&
-        pass "no udev rule: README's words" || fail "no udev rule: README's words" "[$err]"
+    fi
+    if [[ "$err" =~ ^usbkbdctl:\ cannot\ open\ /dev/hidraw[0-9]+:\ permission\ denied\;\ see\ README,\ Linux$ ]]; then
+        pass "no udev rule: README's words"
+    else
+        fail "no udev rule: README's words" "[$err]"
+    fi
     install -m 644 "$here/../../packaging/linux/70-usbkbd.rules" /etc/udev/rules.d/
     udevadm control --reload-rules && udevadm trigger
     put "$usb_bus" </dev/null

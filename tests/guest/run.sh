@@ -44,7 +44,7 @@ make_wine_prefix() {
         use_gulim_replacement
         wineserver -w
     )
-    touch "$prefix/usbkbd-guest-prefix"
+    touch "$build/guest/wineprefix/usbkbd-guest-prefix"
 }
 
 stacks=("$@")

@@ -27,7 +27,8 @@ start_xvfb() {
         [ -s "$display_file" ] && break
         sleep 0.05
     done
-    export DISPLAY=":$(cat "$display_file")"
+    DISPLAY=":$(cat "$display_file")"
+    export DISPLAY
 }
 start_xvfb
 # A crash ends the run instead of waiting for a debugger.
