@@ -3,7 +3,9 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <set>
+#include <string>
 
 #include "emu/presenter/gadget_device.h"
 #include "emu/presenter/report_descriptors.h"
