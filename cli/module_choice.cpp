@@ -23,9 +23,12 @@ int ChooseByPath(const std::vector<HidDeviceInfo>& modules, const std::string& p
     return EXIT_NO_MODULE;
 }
 
-std::string LengthsText(const HidDeviceInfo& module) {
-    return std::to_string(module.outputReportLength) + " and " +
-           std::to_string(module.inputReportLength);
+// An interface with a module's ids whose reports cannot carry the module's
+// requests and replies, such as the keyboard collection beside it on one
+// device, is not the module; one that tells no lengths may be.
+bool ReportsMayFit(const HidDeviceInfo& device) {
+    return !device.lengthsRead ||
+           ReportLengthsFit(device.outputReportLength, device.inputReportLength);
 }
 
 }  // namespace
@@ -42,7 +45,7 @@ bool IsModule(const HidDeviceInfo& device) {
 std::vector<HidDeviceInfo> ListModules() {
     std::vector<HidDeviceInfo> modules;
     for (const HidDeviceInfo& device : HidEnumerate()) {
-        if (IsModule(device)) modules.push_back(device);
+        if (IsModule(device) && ReportsMayFit(device)) modules.push_back(device);
     }
     return modules;
 }
@@ -66,11 +69,6 @@ int ChooseModules(const Options& options, Console& console, std::vector<HidDevic
 int OpenModule(const HidDeviceInfo& module, Console& console) {
     if (!module.lengthsRead) {
         Tell(console, "cannot open " + module.path + ": the system tells no report lengths");
-        return EXIT_DEVICE_FAILURE;
-    }
-    if (!ReportLengthsFit(module.outputReportLength, module.inputReportLength)) {
-        Tell(console, "cannot open " + module.path + ": its reports of " + LengthsText(module) +
-                          " bytes do not fit the module's requests and replies");
         return EXIT_DEVICE_FAILURE;
     }
     if (ConnectModuleAt(module) != 0) return EXIT_DONE;

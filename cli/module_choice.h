@@ -13,7 +13,9 @@ void Tell(Console& console, const std::string& message);
 
 bool IsModule(const HidDeviceInfo& device);
 
-// The modules in change mode, in the system's order.
+// The modules in change mode, in the system's order; interfaces with a
+// module's ids whose reports do not fit the module's protocol are passed
+// over.
 std::vector<HidDeviceInfo> ListModules();
 
 // The modules that options choose: every one with --all, the one at

@@ -10,6 +10,7 @@ packages=(
     wine wine64 xvfb xauth x11-utils imagemagick fonts-nanum fonts-baekmuk locales stress-ng
     emscripten chromium
     dpkg-dev help2man lintian man-db bash-completion
+    qemu-system-x86 busybox-static udev
 )
 
 sudo=""

@@ -2,7 +2,8 @@
 # Builds everything and runs every test: the portable core natively, again
 # under AddressSanitizer and UBSan, the browser page in headless Chromium,
 # the Debian package installed and removed, the file reader under libFuzzer,
-# and the Windows program under Wine in a private X display.
+# the Windows program under Wine in a private X display, and each front-end
+# against a real HID stack in a small Linux guest.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${USBKBD_BUILD:-$root/build}
@@ -42,3 +43,6 @@ configure_and_build win -DCMAKE_BUILD_TYPE=Release \
 source "$root/scripts/xvfb.sh"
 start_display "$build/win/wineprefix"
 ctest --test-dir "$build/win" --output-on-failure
+
+# Each front-end against a real HID stack, in a small Linux guest.
+bash "$root/tests/guest/run.sh"

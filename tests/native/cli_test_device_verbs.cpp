@@ -280,16 +280,20 @@ TEST_F(CliDeviceTest, PermissionDeniedIsStatusFourAndPointsToTheReadme) {
     EXPECT_EQ(Err(), std::vector<std::string>{told});
 }
 
-TEST_F(CliDeviceTest, ReportsTooShortForTheProtocolAreRefused) {
-    SimDevice module = SimModule(MODEL_QX209);
-    module.outputLength = 8;
-    int position = SimAddDevice(module);
-    EXPECT_EQ(Run({"read"}), EXIT_DEVICE_FAILURE);
-    EXPECT_EQ(Err(), std::vector<std::string>{
-                         "usbkbdctl: cannot open " + DevicePath(position) +
-                         ": its reports of 8 and 9 bytes do not fit the module's requests and "
-                         "replies"});
-    EXPECT_TRUE(SimWrites().empty());
+// A composite module shows its keyboard collection with the module's ids
+// too; its reports do not fit the protocol, and it is not taken for a
+// second module.
+TEST_F(CliDeviceTest, InterfacesWhoseReportsDoNotFitArePassedOver) {
+    SimDevice keyboard = SimModule(MODEL_QX209);
+    keyboard.outputLength = 2;
+    SimAddDevice(keyboard);
+    EXPECT_EQ(Run({"list"}), EXIT_NO_MODULE);
+    EXPECT_EQ(Err(), std::vector<std::string>{"usbkbdctl: no module found in change mode"});
+    int module = AddModule(MODEL_QX209);
+    EXPECT_EQ(Run({"read"}), EXIT_DONE);
+    EXPECT_TRUE(console_.err.empty());
+    ASSERT_FALSE(SimWrites().empty());
+    EXPECT_EQ(SimWrites().front().path, DevicePath(module));
 }
 
 // Ctrl+C while the fifth entry is on its way: that transaction ends, no
