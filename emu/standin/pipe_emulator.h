@@ -5,7 +5,7 @@
 // with the system's own calls. It runs on threads of the program's process,
 // started with its first device search, and ends with the process: a
 // program that links it in rather than loading it in a DLL ends with
-// ExitProcess, which ends those threads before their static objects go.
+// TerminateProcess, which ends those threads before their static objects go.
 #pragma once
 
 #include <mutex>
