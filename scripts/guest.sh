@@ -39,6 +39,7 @@ make_control() {
     shift
     cp "$root/scripts/guest/stage2.sh" "$control/stage2.sh"
     echo "$guest/kernel/root/lib/modules" >"$control/modules"
+    echo "$root" >"$control/root"
     pwd >"$control/folder"
     printf '%q ' "$@" >"$control/command"
     export -p | grep -Ev '^declare -x (DISPLAY|XAUTHORITY|WAYLAND_DISPLAY|DBUS_SESSION_BUS_ADDRESS|XDG_RUNTIME_DIR|TMPDIR|SHLVL|OLDPWD|PWD)=' \

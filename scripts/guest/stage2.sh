@@ -9,8 +9,25 @@ control=$1
 work=$2
 export PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
 
-mount_system() {
+# The guest's own /tmp hides the host's; the folders of it that the guest
+# needs (the repository's, its build's, the caller's) are put back.
+mount_tmp() {
+    mkdir -p /.host-tmp
+    mount --bind /tmp /.host-tmp
     mount -t tmpfs -o mode=1777 tmpfs /tmp
+    local path top
+    for path in "$(cat "$control/root")" "$(cat "$control/modules")" "$work"; do
+        case $path in /tmp/?*) ;; *) continue ;; esac
+        top=${path#/tmp/}
+        top=/tmp/${top%%/*}
+        mountpoint -q "$top" && continue
+        mkdir -p "$top"
+        mount --bind "/.host-tmp/${top#/tmp/}" "$top"
+    done
+}
+
+mount_system() {
+    mount_tmp
     mount -t tmpfs -o mode=0755 tmpfs /run
     mkdir -p /dev/pts /dev/shm /lib/modules
     mount -t devpts devpts /dev/pts

@@ -33,6 +33,7 @@ make_wine_prefix() {
     local prefix=$build/guest/wineprefix
     [ -f "$prefix/usbkbd-guest-prefix" ] && return
     rm -rf "$prefix"
+    mkdir -p "$(dirname "$prefix")"
     (
         export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
         # shellcheck source=scripts/xvfb.sh
