@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the Windows programs and the browser page and puts the release
-# together as build/dist/usbkbd-VERSION-win64.zip; prints its path.
+# Builds the Windows programs and the browser page and puts the Windows
+# release together: build/dist/usbkbd-VERSION-win64.zip and the installer
+# build/dist/usbkbd-VERSION-x64.msi; prints their paths.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${USBKBD_BUILD:-$root/build}
@@ -10,6 +11,6 @@ cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
 cmake --build "$build/win" --target usbkbd usbkbd-demo usbkbdctl >/dev/null
 page=$(USBKBD_WEB_NO_OPEN=1 USBKBD_BUILD="$build" bash "$root/scripts/web.sh" | tail -n 1)
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/win/CMakeCache.txt")
-cmake -DAPP="$build/win/app/usbkbd.exe" -DDEMO="$build/win/app/usbkbd-demo.exe" \
-    -DCTL="$build/win/cli/usbkbdctl.exe" -DPAGE="$page" -DVERSION="$version" -DOUTPUT_DIR="$build/dist" \
-    -P "$root/packaging/windows/make_zip.cmake" | sed 's/^-- //'
+"$root/packaging/windows/make_release.py" --app "$build/win/app/usbkbd.exe" \
+    --demo "$build/win/app/usbkbd-demo.exe" --ctl "$build/win/cli/usbkbdctl.exe" --page "$page" \
+    --version "$version" --output-dir "$build/dist" --zip --msi
