@@ -29,10 +29,11 @@ path_free_flags() {
 # build/dist/SHA256SUMS, as sha256sum -c reads it, of the release files of
 # this version that are there.
 write_checksums() {
-    local dist=$1 version=$2 file
+    local dist=$1 version=$2 path
     local files=()
-    for file in "usbkbd-$version-win64.zip" "usbkbd-$version-x64.msi" "usbkbdctl_${version}_"*.deb; do
-        [ -f "$dist/$file" ] && files+=("$file")
+    for path in "$dist/usbkbd-$version-win64.zip" "$dist/usbkbd-$version-x64.msi" \
+        "$dist/usbkbdctl_${version}_"*.deb; do
+        [ -f "$path" ] && files+=("$(basename "$path")")
     done
     (cd "$dist" && sha256sum -- "${files[@]}" >SHA256SUMS)
 }
