@@ -1,22 +1,26 @@
 #!/usr/bin/env bash
-# Builds the release of this commit twice and compares the two byte for byte:
-# once here (scripts/package.sh and scripts/package-deb.sh into build/), once
-# in a fresh clone at another path, built into a folder of another name. The
-# files: the three exes, the browser page, the zip, the installer, the Debian
-# package and SHA256SUMS. Each one that differs is named, with where it
-# differs (diffoscope's report), and the status is then 1.
+# Builds the release twice and compares the two byte for byte: once here
+# (scripts/package.sh and scripts/package-deb.sh into build/), once in a fresh
+# clone at another path, built into a folder of another name. The clone gets
+# this clone's local changes and new files too, so that both builds are of
+# the same sources. The files: the three exes, the browser page, the zip, the
+# installer, the Debian package and SHA256SUMS. Each one that differs is
+# named, with where it differs (diffoscope's report), and the status is then 1.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${USBKBD_BUILD:-$root/build}
-if [ -n "$(git -C "$root" status --porcelain)" ]; then
-    echo "scripts/reproduce.sh: a release is built from a commit: commit or stash first" >&2
-    exit 2
-fi
 started=$(date +%s)
 other=$(mktemp -d /tmp/usbkbd-reproduce.XXXXXX)
 trap 'rm -rf "$other"' EXIT
 git clone -q --no-hardlinks "$root" "$other/usbkbd"
 git -C "$other/usbkbd" checkout -q --detach "$(git -C "$root" rev-parse HEAD)"
+sources="commit $(git -C "$root" rev-parse --short HEAD)"
+if [ -n "$(git -C "$root" status --porcelain)" ]; then
+    sources="$sources with local changes"
+    git -C "$root" diff --binary HEAD | git -C "$other/usbkbd" apply --allow-empty
+    git -C "$root" ls-files -z --others --exclude-standard |
+        (cd "$root" && xargs -0 --no-run-if-empty cp --parents -t "$other/usbkbd")
+fi
 
 build_release() {
     USBKBD_BUILD=$2 bash "$1/scripts/package.sh" >/dev/null
@@ -38,5 +42,5 @@ for file in win/app/usbkbd.exe win/app/usbkbd-demo.exe win/cli/usbkbdctl.exe web
         diffoscope --text - "$build/$file" "$other/elsewhere/$file" | head -n 60 || true
     fi
 done
-echo "scripts/reproduce.sh: $differing files differ; $(($(date +%s) - started)) s"
+echo "scripts/reproduce.sh: $sources: $differing files differ; $(($(date +%s) - started)) s"
 [ "$differing" -eq 0 ]
