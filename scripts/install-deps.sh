@@ -10,6 +10,7 @@ packages=(
     wine wine64 xvfb xauth x11-utils imagemagick fonts-nanum fonts-baekmuk locales stress-ng
     emscripten chromium
     dpkg-dev help2man lintian man-db bash-completion
+    wixl msitools python3-gi gir1.2-libmsi-1.0 diffoscope-minimal
     qemu-system-x86 busybox-static udev
 )
 

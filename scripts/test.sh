@@ -32,6 +32,10 @@ USBKBD_WEB_NO_OPEN=1 USBKBD_BUILD="$build" bash "$root/scripts/web.sh" >/dev/nul
 # installed, tried and removed with dpkg.
 USBKBD_BUILD="$build" bash "$root/tests/deb/check.sh"
 
+# The release built again in a fresh clone elsewhere: the same bytes. (Before
+# the Windows build, which then shares the release's compiler flags.)
+USBKBD_BUILD="$build" bash "$root/scripts/reproduce.sh"
+
 configure_and_build fuzz -DCMAKE_BUILD_TYPE=Debug -DUSBKBD_FUZZ=ON \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
 ctest --test-dir "$build/fuzz" --output-on-failure
@@ -43,6 +47,10 @@ configure_and_build win -DCMAKE_BUILD_TYPE=Release \
 source "$root/scripts/xvfb.sh"
 start_display "$build/win/wineprefix"
 ctest --test-dir "$build/win" --output-on-failure
+
+# The Windows installer under Wine: per user and per machine, a ".kbd" opened
+# as Explorer opens it, repaired, upgraded and uninstalled.
+USBKBD_BUILD="$build" bash "$root/tests/msi/check.sh"
 
 # Each front-end against a real HID stack, in a small Linux guest.
 bash "$root/tests/guest/run.sh"

@@ -2,7 +2,9 @@
 # there is none and stops it, and this build's wineserver, on exit.
 start_display() {
     local prefix=$1
-    export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    # No Mono or Gecko installers, and no menu entries or file associations
+    # that Wine would otherwise write into the user's home for each prefix.
+    export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
     if [ -z "${DISPLAY:-}" ] || [ "${USBKBD_OWN_DISPLAY:-0}" = 1 ]; then
         local display_file
         display_file=$(mktemp)

@@ -2,10 +2,10 @@
 # it holds exactly the release's files, its exes are the build's byte for
 # byte and so is the browser page, its README names every file, and the demo
 # run from the unpacked folder under Wine passes the demo's end-to-end tests.
-# -DAPP= -DDEMO= -DCTL= -DPAGE= -DVERSION= -DMAKE_ZIP= -DE2E= -DRUNNER= -DWORK=
+# -DAPP= -DDEMO= -DCTL= -DPAGE= -DVERSION= -DMAKE_RELEASE= -DE2E= -DRUNNER= -DWORK=
 file(REMOVE_RECURSE ${WORK})
-execute_process(COMMAND ${CMAKE_COMMAND} -DAPP=${APP} -DDEMO=${DEMO} -DCTL=${CTL} -DPAGE=${PAGE}
-                        -DVERSION=${VERSION} -DOUTPUT_DIR=${WORK} -P ${MAKE_ZIP}
+execute_process(COMMAND ${MAKE_RELEASE} --app ${APP} --demo ${DEMO} --ctl ${CTL} --page ${PAGE}
+                        --version ${VERSION} --output-dir ${WORK} --zip
                 RESULT_VARIABLE status)
 set(zip ${WORK}/usbkbd-${VERSION}-win64.zip)
 if(NOT status STREQUAL "0" OR NOT EXISTS ${zip})

@@ -8,6 +8,10 @@
 #include "app/wide_text.h"
 #include "app_harness.h"
 #include "files/file_io.h"
+#include "logic/messages.h"
+#include "model/key_names.h"
+#include "model/key_table.h"
+#include "screen_text.h"
 
 namespace {
 
@@ -24,6 +28,14 @@ std::string TextOfControl(HWND control) {
     char text[CONTROL_TEXT_SIZE * 2];
     Cp949FromWide(wide, text, sizeof text);
     return text;
+}
+
+// The slot texts' font, made as the program makes it.
+HFONT SlotFont() {
+    static HFONT font = CreateFontW(12, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, HANGUL_CHARSET,
+                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                    FIXED_PITCH | FF_MODERN, WideFromCp949(FONT_FACE).c_str());
+    return font;
 }
 
 }  // namespace
@@ -73,6 +85,16 @@ double NowMs() {
     return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
+void ExpectSlotTexts(HWND window, const uint16_t* words) {
+    EXPECT_TRUE(WaitForPaint(window));
+    for (int row = 0; row < SLOT_COUNT; ++row) {
+        char text[DISPLAY_TEXT_SIZE];
+        FormatKeyCode(words[row], text, sizeof text);
+        EXPECT_EQ(PixelsDifferingFromText(window, 90, 90 + 25 * row, text, SlotFont()), 0)
+            << row << " " << text;
+    }
+}
+
 std::string Narrow(const std::wstring& wide) {
     char text[MAX_PATH * 2];
     Cp949FromWide(wide.c_str(), text, sizeof text);
@@ -103,11 +125,14 @@ ProgramProcess::ProgramProcess(const std::wstring& exe, const Folder& folder,
     for (const Variable& variable : variables) {
         SetEnvironmentVariableW(variable.first.c_str(), nullptr);
     }
-    for (DWORD waited = 0; started_ && window_ == nullptr && waited < START_TIMEOUT_MS;
-         waited += 20) {
-        Sleep(20);
-        window_ = OwnWindow();
-    }
+    AwaitWindow();
+}
+
+ProgramProcess::ProgramProcess(HANDLE process) {
+    process_.hProcess = process;
+    process_.dwProcessId = GetProcessId(process);
+    started_ = process != nullptr;
+    AwaitWindow();
 }
 
 ProgramProcess::~ProgramProcess() {
@@ -116,11 +141,9 @@ ProgramProcess::~ProgramProcess() {
         TerminateProcess(process_.hProcess, 99);
         WaitForSingleObject(process_.hProcess, INFINITE);
     }
-    if (started_) {
-        CloseHandle(process_.hThread);
-        CloseHandle(process_.hProcess);
-    }
-    CloseHandle(outputRead_);
+    if (process_.hThread != nullptr) CloseHandle(process_.hThread);
+    if (started_) CloseHandle(process_.hProcess);
+    if (outputRead_ != nullptr) CloseHandle(outputRead_);
 }
 
 std::string ProgramProcess::Console() const {
@@ -159,6 +182,14 @@ DWORD ProgramProcess::Close(std::string* output) {
         output->append(chunk, got);
     }
     return code;
+}
+
+void ProgramProcess::AwaitWindow() {
+    for (DWORD waited = 0; started_ && window_ == nullptr && waited < START_TIMEOUT_MS;
+         waited += 20) {
+        Sleep(20);
+        window_ = OwnWindow();
+    }
 }
 
 HWND ProgramProcess::OwnWindow() const {

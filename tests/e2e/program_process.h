@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -42,6 +43,9 @@ class ProgramProcess {
 public:
     ProgramProcess(const std::wstring& exe, const Folder& folder,
                    const std::vector<Variable>& variables, const std::wstring& arguments = L"");
+    // One that another started, such as the shell, which handed over its
+    // process handle; it is closed here.
+    explicit ProgramProcess(HANDLE process);
     ~ProgramProcess();
     ProgramProcess(const ProgramProcess&) = delete;
     ProgramProcess& operator=(const ProgramProcess&) = delete;
@@ -65,6 +69,7 @@ public:
     static constexpr DWORD FOLLOW_TIMEOUT_MS = 15000;
 
 private:
+    void AwaitWindow();
     HWND OwnWindow() const;
 
     PROCESS_INFORMATION process_ = {};
@@ -75,3 +80,7 @@ private:
 
 // A steady clock in milliseconds.
 double NowMs();
+
+// Each row of the assignment panel of a program's window, this one's or
+// another process's, shows the display text of its word.
+void ExpectSlotTexts(HWND window, const uint16_t* words);

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "device_view.h"
-#include "app/wide_text.h"
 #include "logic/messages.h"
 #include "shipped_program.h"
 
@@ -38,26 +37,6 @@ std::string Connected(const char* format, int model) {
 std::string ConnectedStatus(int model) {
     return model == QX206 ? " Connected USB Keyboard Module - QX206"
                           : " Connected USB Keyboard Module - QX209";
-}
-
-// The slot texts' font, made as the program makes it, for a window of
-// another process.
-HFONT SlotFont() {
-    static HFONT font = CreateFontW(12, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, HANGUL_CHARSET,
-                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                    FIXED_PITCH | FF_MODERN, WideFromCp949(FONT_FACE).c_str());
-    return font;
-}
-
-// Each row of the panel shows the display text of its word.
-void ExpectSlotTexts(HWND window, const uint16_t* words) {
-    EXPECT_TRUE(WaitForPaint(window));
-    for (int row = 0; row < SLOT_COUNT; ++row) {
-        char text[DISPLAY_TEXT_SIZE];
-        FormatKeyCode(words[row], text, sizeof text);
-        EXPECT_EQ(PixelsDifferingFromText(window, 90, 90 + 25 * row, text, SlotFont()), 0)
-            << row << " " << text;
-    }
 }
 
 // The program, started on the bus when its window shows the first search's outcome.
