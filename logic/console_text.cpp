@@ -39,7 +39,7 @@ void FormatMessage(Message message, bool append, int first, int second) {
 
 }  // namespace
 
-const char* g_consoleText = TextIn(Language::Korean);
+const char* g_consoleText = g_texts[0];
 
 void UseLanguage(Language language) {
     g_consoleText = TextIn(language);
