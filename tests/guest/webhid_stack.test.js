@@ -69,6 +69,9 @@ async function start() {
     args: ['--no-sandbox', '--disable-gpu', '--allow-file-access-from-files'],
   });
   page = await browser.newPage();
+  // The page loads as slowly as the browser starts: a busy host's TCG guest
+  // took more than the default 30 s to reach its load event.
+  page.setDefaultTimeout(180000);
   page.on('console', (message) => { if (message.type() === 'error') pageErrors.push(message.text()); });
   page.on('pageerror', (error) => pageErrors.push(String(error)));
   await h.preferLanguage(page, 'ko');
