@@ -155,11 +155,18 @@ int RunMessageLoop() {
     return static_cast<int>(message.wParam);
 }
 
+// The console speaks Korean to a user whose Windows shows Korean or whose
+// programs run in the Korean code page, and English to everyone else.
+Language UserLanguage() {
+    bool korean = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_KOREAN || GetACP() == 949;
+    return korean ? Language::Korean : Language::English;
+}
+
 }  // namespace
 
 int RunProgram(HINSTANCE instance, const char* commandLine, int showState) {
     g_instance = instance;
-    StartProgram(commandLine);
+    StartProgram(commandLine, UserLanguage());
     if (!RegisterMainWindowClass()) return 0;
     HWND window = CreateWindowExW(0, MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE, WS_OVERLAPPEDWINDOW,
                                   CW_USEDEFAULT, CW_USEDEFAULT, WINDOW_WIDTH, WINDOW_HEIGHT,

@@ -20,6 +20,7 @@
 
 #include "logic/command_ids.h"
 #include "logic/messages.h"
+#include "tests/e2e/app_harness.h"
 #include "tests/e2e/shipped_program.h"
 
 namespace {
@@ -100,11 +101,11 @@ bool RunCommands(ProgramProcess& program, Figures* figures) {
         double start = NowMs();
         program.Command(IDM_DATA_WRITE);
         figures->writeMs.push_back(NowMs() - start);
-        allWell = allWell && EndsWith(program.Console(), MSG_WRITE_DONE);
+        allWell = allWell && EndsWith(program.Console(), Shown(MSG_WRITE_DONE));
         start = NowMs();
         program.Command(IDM_DATA_READ);
         figures->readMs.push_back(NowMs() - start);
-        allWell = allWell && EndsWith(program.Console(), MSG_READ_DONE);
+        allWell = allWell && EndsWith(program.Console(), Shown(MSG_READ_DONE));
     }
     figures->peakMb.push_back(PeakMb(program.Process()));
     std::string output;

@@ -38,7 +38,7 @@ void NewTable(View& view) {
     ClearKeyTable();
     RedrawPanel(view);
     SelectNormalLayer(view);
-    g_consoleText[0] = '\0';
+    ClearConsoleText();
     view.SetConsoleText(g_consoleText);
 }
 

@@ -32,7 +32,7 @@ void WriteToModule(View& view) {
     view.SetBusy(true);
     DumpScanCodes();
     view.SetConsoleText(g_consoleText);
-    AppendConsoleText("%s", WriteKeyTable() ? MSG_WRITE_DONE : MSG_WRITE_ERROR);
+    AppendConsoleText(WriteKeyTable() ? MSG_WRITE_DONE : MSG_WRITE_ERROR);
     EndCommand(view);
 }
 
@@ -40,7 +40,7 @@ void ReadFromModule(View& view) {
     view.SetBusy(true);
     int version = ReadFirmwareVersion();
     if (version == 0) {
-        ReplaceConsoleText("%s", MSG_RECEIVE_ERROR);
+        ReplaceConsoleText(MSG_RECEIVE_ERROR);
         EndCommand(view);
         return;
     }
@@ -48,10 +48,10 @@ void ReadFromModule(View& view) {
     view.SetConsoleText(g_consoleText);
     SelectNormalLayer(view);
     if (ReadKeyTable() != 0) {
-        ReplaceConsoleText("%s", MSG_RECEIVE_ERROR);
+        ReplaceConsoleText(MSG_RECEIVE_ERROR);
     } else {
         RedrawPanel(view);
-        AppendConsoleText("%s", MSG_READ_DONE);
+        AppendConsoleText(MSG_READ_DONE);
     }
     EndCommand(view);
 }
@@ -62,9 +62,9 @@ void ResetModule(View& view) {
         g_statusText[0] = '\0';
         view.SetStatusText(g_statusText);
         g_connected = 0;
-        ReplaceConsoleText("%s", MSG_RESET_DONE);
+        ReplaceConsoleText(MSG_RESET_DONE);
     } else {
-        ReplaceConsoleText("%s", MSG_RESET_ERROR);
+        ReplaceConsoleText(MSG_RESET_ERROR);
     }
     EndCommand(view);
 }

@@ -25,7 +25,7 @@ FileChoice ChooseFile(View& view, FileDialogKind kind) {
 }
 
 void ShowSaveError(View& view) {
-    ReplaceConsoleText("%s", MSG_SAVE_ERROR);
+    ReplaceConsoleText(MSG_SAVE_ERROR);
     view.SetConsoleText(g_consoleText);
 }
 

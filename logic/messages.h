@@ -1,79 +1,19 @@
-// Every text the program shows in its console, in code page 949 bytes.
-// Messages marked "appended" extend the console text; all others replace it.
+// The texts the program shows: the console's messages in Korean and in
+// English (message_list.inc), the status bar's texts and the window's font.
 #pragma once
 
-// "<키보드 모듈의 버턴 설정 방법>": how to set up the module's buttons.
-#define MSG_HELP_TITLE                                                                         \
-    "                    <\xC5\xB0\xBA\xB8\xB5\xE5 \xB8\xF0\xB5\xE2\xC0\xC7 \xB9\xF6\xC5\xCF " \
-    "\xBC\xB3\xC1\xA4 \xB9\xE6\xB9\xFD>\r\n\r\n"
-// QX209: hold the button for a second or more until the red LED lights.
-#define MSG_HELP_QX209                                                                          \
-    " QX209 : \xBA\xBB\xC3\xBC\xBF\xA1 \xC0\xD6\xB4\xC2 \xB9\xF6\xC5\xCF\xC0\xBB "              \
-    "1\xC3\xCA\xC0\xCC"                                                                         \
-    "\xBB\xF3 \xB1\xE6\xB0\xD4 \xB4\xAD\xB7\xAF\xBC\xAD \xC0\xFB\xBB\xF6 LED\r\n              " \
-    "\xB0\xA1 \xC1\xA1\xB5\xEE\xB5\xC7\xB8\xE9 \xBA\xAF\xB0\xE6 \xB8\xF0\xB5\xE5\xB7\xCE "      \
-    "\xC0\xFC\xC8\xAF\xB5\xCB\xB4\xCF\xB4\xD9.\r\n"
-// QX206: plug it in with the shield wire closed to a colour wire.
-#define MSG_HELP_QX206                                                                             \
-    " QX206 : \xBD\xAF\xB5\xE5\xBC\xB1\xB0\xFA \xC4\xC3\xB7\xAF \xB9\xE8\xBC\xB1 \xC1\xDF "        \
-    "1\xB0\xA1"                                                                                    \
-    "\xB4\xDA \xC0\xCC\xBB\xF3\xC0\xCC \xBF\xAC\xB0\xE1(Close)\xB5\xC8\r\n              "          \
-    "\xBB\xF3\xC5\xC2\xB7\xCE \xC4\xC4\xC7\xBB\xC5\xCD\xC0\xC7 USB \xB4\xDC\xC0\xDA\xBF\xA1 "      \
-    "\xBF\xAC\xB0\xE1\xC7\xCF\xB8\xE9 \xBA\xAF\xB0\xE6 \xB8\xF0\xB5\xE5\xB7\xCE\r\n              " \
-    "\xC0\xFC\xC8\xAF\xB5\xCB\xB4\xCF\xB4\xD9.\r\n"
+enum class Language { Korean, English };
 
-constexpr const char MSG_HELP[] = MSG_HELP_TITLE MSG_HELP_QX209 MSG_HELP_QX206;
+enum Message : int {
+#define MESSAGE(name, korean, english) name,
+#include "logic/message_list.inc"
+#undef MESSAGE
+    MESSAGE_COUNT
+};
 
-// "키보드 모듈(QX%x)이 변경모드로 연결되어 있습니다.": found when the window opens.
-constexpr const char MSG_CONNECTED_AT_START[] =
-    "\r\n > \xC5\xB0\xBA\xB8\xB5\xE5 \xB8\xF0\xB5\xE2(QX%x)\xC0\xCC "
-    "\xBA\xAF\xB0\xE6\xB8\xF0\xB5\xE5"
-    "\xB7\xCE \xBF\xAC\xB0\xE1\xB5\xC7\xBE\xEE \xC0\xD6\xBD\xC0\xB4\xCF\xB4\xD9.\r\n";
-// "키보드 모듈(QX%x)이 변경모드로 연결되었습니다.": found on a device change.
-constexpr const char MSG_CONNECTED[] =
-    "\r\n > \xC5\xB0\xBA\xB8\xB5\xE5 \xB8\xF0\xB5\xE2(QX%x)\xC0\xCC "
-    "\xBA\xAF\xB0\xE6\xB8\xF0\xB5\xE5"
-    "\xB7\xCE \xBF\xAC\xB0\xE1\xB5\xC7\xBE\xFA\xBD\xC0\xB4\xCF\xB4\xD9.\r\n";
-// "키보드 모듈이 제거되었습니다.": the module has been removed.
-constexpr const char MSG_REMOVED[] =
-    "\r\n > \xC5\xB0\xBA\xB8\xB5\xE5 \xB8\xF0\xB5\xE2\xC0\xCC \xC1\xA6\xB0\xC5\xB5\xC7\xBE\xFA"
-    "\xBD\xC0\xB4\xCF\xB4\xD9.\r\n";
-
-// Appended: the data transfer is complete; re-plug or reset to use it as a keyboard.
-constexpr const char MSG_WRITE_DONE[] =
-    "\r\n > \xB5\xA5\xC0\xCC\xC5\xB8 \xC0\xFC\xBC\xDB\xC0\xCC \xBF\xCF\xB7\xE1\xB5\xC7\xBE\xFA\xBD"
-    "\xC0\xB4\xCF\xB4\xD9.\r\n > \xC0\xE5\xC4\xA1\xB8\xA6 \xB4\xD9\xBD\xC3 \xBF\xAC\xB0\xE1\xC7\xCF"
-    "\xB0\xC5\xB3\xAA 'USB->Reset' \xB8\xDE\xB4\xBA\xB8\xA6 \xBD\xC7\xC7\xE0\xC7\xCF\xB8\xE9\r\n   "
-    " "
-    "\xC5\xB0\xBA\xB8\xB5\xE5 \xC0\xE5\xC4\xA1\xB7\xCE \xB5\xBF\xC0\xDB\xC7\xD5\xB4\xCF\xB4\xD9..";
-// Appended: an error occurred during the data transfer.
-constexpr const char MSG_WRITE_ERROR[] =
-    "\r\n > \xB5\xA5\xC0\xCC\xC5\xB8 \xC0\xFC\xBC\xDB \xC1\xDF\xBF\xA1 \xBF\xA1\xB7\xAF\xB0\xA1 "
-    "\xB9\xDF\xBB\xFD\xC7\xCF\xBF\xB4\xBD\xC0\xB4\xCF\xB4\xD9.";
-// An error occurred while receiving data.
-constexpr const char MSG_RECEIVE_ERROR[] =
-    "\r\n > \xB5\xA5\xC0\xCC\xC5\xB8 \xBC\xF6\xBD\xC5 \xC1\xDF\xBF\xA1 \xBF\xA1\xB7\xAF\xB0\xA1 "
-    "\xB9\xDF\xBB\xFD\xC7\xCF\xBF\xB4\xBD\xC0\xB4\xCF\xB4\xD9.";
-// "펌웨어 버전 %d.%d": firmware version.
-constexpr const char MSG_FIRMWARE_VERSION[] =
-    "\r\n > \xC6\xDF\xBF\xFE\xBE\xEE \xB9\xF6\xC0\xFC %d.%d\r\n";
-// Appended: reading the data is complete.
-constexpr const char MSG_READ_DONE[] =
-    "\r\n > \xB5\xA5\xC0\xCC\xC5\xB8 \xC0\xD0\xB1\xE2\xB8\xA6 \xBF\xCF\xB7\xE1\xC7\xCF\xBF\xB4\xBD"
-    "\xC0\xB4\xCF\xB4\xD9.\r\n";
-// The module has been changed to keyboard mode.
-constexpr const char MSG_RESET_DONE[] =
-    "\r\n > \xC7\xB2 \xBD\xBA\xC0\xA7\xC4\xA1\xB4\xC2 \xC5\xB0\xBA\xB8\xB5\xE5 \xB8\xF0\xB5\xE5\xB7"
-    "\xCE \xBA\xAF\xB0\xE6\xB5\xC7\xBE\xFA\xBD\xC0\xB4\xCF\xB4\xD9.\r\n";
-// A reset error occurred.
-constexpr const char MSG_RESET_ERROR[] =
-    "\r\n > \xC7\xB2 \xBD\xBA\xC0\xA7\xC4\xA1 \xB8\xAE\xBC\xC2 \xBF\xA1\xB7\xAF\xB0\xA1 "
-    "\xB9\xDF\xBB"
-    "\xFD\xC7\xCF\xBF\xB4\xBD\xC0\xB4\xCF\xB4\xD9.\r\n";
-// The file could not be saved.
-constexpr const char MSG_SAVE_ERROR[] =
-    "\r\n > \xC6\xC4\xC0\xCF\xC0\xBB \xC0\xFA\xC0\xE5\xC7\xCF\xC1\xF6 \xB8\xF8\xC7\xDF\xBD\xC0\xB4"
-    "\xCF\xB4\xD9.\r\n";
+// The message's printf format in the language: Korean texts are code page
+// 949 bytes, English ones ASCII.
+const char* MessageText(Message message, Language language);
 
 constexpr const char STATUS_CONNECTED[] = " Connected USB Keyboard Module - QX%X";
 constexpr const char STATUS_REMOVED[] = " Removed USB Keyboard Module";

@@ -29,7 +29,7 @@ void ShowLayerButtonsFor(View& view, int model) {
     }
 }
 
-void ShowConnected(View& view, const char* message) {
+void ShowConnected(View& view, Message message) {
     view.EnableDeviceCommands(true);
     std::snprintf(g_statusText, sizeof g_statusText, STATUS_CONNECTED, g_connectedModelId);
     g_connected = 1;
@@ -43,7 +43,7 @@ void ShowRemoved(View& view) {
     view.EnableDeviceCommands(false);
     if (g_connected != 1) return;
     std::snprintf(g_statusText, sizeof g_statusText, "%s", STATUS_REMOVED);
-    ReplaceConsoleText("%s", MSG_REMOVED);
+    ReplaceConsoleText(MSG_REMOVED);
     view.SetConsoleText(g_consoleText);
 }
 

@@ -3,17 +3,17 @@
 #include "logic/command_line.h"
 #include "logic/console_text.h"
 #include "logic/file_commands.h"
-#include "logic/messages.h"
 #include "logic/module_search.h"
 #include "logic/panel_text.h"
 
-void StartProgram(const char* commandLine) {
+void StartProgram(const char* commandLine, Language language) {
     g_connected = 0;
+    UseLanguage(language);
     KeepCommandLinePath(commandLine, g_currentPath, sizeof g_currentPath);
 }
 
 void PrepareConsoleText() {
-    ReplaceConsoleText("%s", MSG_HELP);
+    ReplaceConsoleText(MSG_HELP);
 }
 
 void OnWindowCreated(View& view) {

@@ -105,7 +105,7 @@
       var change = slotButton('Change', 105 + row, 'change' + row + ' ' + label);
       change.id = 'change' + row;
       var clear = slotButton('x', 115 + row, 'clear-word ' + label);
-      clear.title = 'Clear';
+      clear.dataset.title = 'clear';
       [element('div', label, 'label'), slot, change, clear].forEach(add);
     }
     add(element('div', 'label9', 'label'));
@@ -171,12 +171,12 @@
     if (window.showSaveFilePicker) {
       try {
         var handle = await window.showSaveFilePicker({ suggestedName: title || 'keys.kbd',
-          types: [{ description: 'Key table', accept: { 'application/octet-stream': ['.kbd'] } }] });
+          types: [{ description: Module.language.text('keyTable'), accept: { 'application/octet-stream': ['.kbd'] } }] });
         saveTarget = { handle: handle, name: handle.name };
         return writeName(handle.name, out, size);
       } catch (e) { return 0; }
     }
-    var name = window.prompt('File name', title || 'keys.kbd');
+    var name = window.prompt(Module.language.text('fileName'), title || 'keys.kbd');
     if (!name) return 0;
     saveTarget = { handle: null, name: name };
     return writeName(name, out, size);
@@ -369,12 +369,21 @@
     return length;
   };
 
-  function notice(html) { var n = $('notice'); n.innerHTML = html; n.hidden = !html; }
+  // The notice, made by html() in the page's language, or none; made again
+  // when the language changes.
+  var noticeHtml = null;
+  function notice(html) {
+    var n = $('notice');
+    noticeHtml = html;
+    n.innerHTML = html ? html() : '';
+    n.hidden = !html;
+  }
   function showOpenFailure(error) {
     var linux = /Linux/.test(navigator.userAgent) && !/Android|CrOS/.test(navigator.userAgent);
     var text = String(error && error.name ? error.name + ': ' + error.message : error);
-    notice(linux ? text + '<br>On Linux the module must be readable by you: install the udev rule ' +
-      '(packaging/linux/70-usbkbd.rules) and plug the module in again:<br><code>' + UDEV + '</code>' : text);
+    notice(function () {
+      return linux ? text + '<br>' + Module.language.text('udev') + '<br><code>' + UDEV + '</code>' : text;
+    });
   }
   function deviceChange() {
     if (running && !demo) { changeWaiting = true; return Promise.resolve(false); }
@@ -387,6 +396,12 @@
     buildPanel();
     Module.picker.build();
     Module.buildMenus();
+    Module.language.start();
+    // The core may be waiting on a module or a dialog: the call never suspends.
+    Module.language.onChange(function () {
+      _web_use_language(Module.language.code());
+      notice(noticeHtml);
+    });
     document.addEventListener('click', function (e) {
       var target = e.target.closest('button[data-command]');
       if (target && target.getAttribute('aria-disabled') !== 'true') command(+target.dataset.command);
@@ -397,12 +412,12 @@
     });
     $('demo').addEventListener('click', function () {
       demo = true;
-      notice('');
+      notice(null);
       deviceChange();
     });
     if (!navigator.hid) {
       $('connect').disabled = true;
-      notice('This browser has no WebHID (use Chrome, Edge or Opera on a desktop); try the demo module instead.');
+      notice(function () { return Module.language.text('noWebHid'); });
     } else {
       $('connect').addEventListener('click', async function () {
         var granted;
@@ -415,7 +430,7 @@
       navigator.hid.addEventListener('disconnect', function (e) { hid.remove(e.device); if (!demo) deviceChange(); });
       (await navigator.hid.getDevices()).forEach(hid.add);
     }
-    await run(async function () { await callCore('web_start', [], []); });
+    await run(async function () { await callCore('web_start', ['number'], [Module.language.code()]); });
     page.drawLabels();
     page.drawSlots();
     document.body.dataset.ready = '1';

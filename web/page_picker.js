@@ -5,7 +5,8 @@
   // The dialog's size in dialog units; keys are placed by fractions of it.
   var WIDTH = 495, HEIGHT = 146;
   var KIND_TWIN = 2, KIND_CANCEL = 3, KIND_OK = 4;
-  // Names for the keys whose caption does not tell them apart.
+  // Names for the keys whose caption does not tell them apart, in English;
+  // screen readers hear them in the page's language (page_language.js).
   var MODIFIER_NAMES = { 1: 'Left Ctrl', 2: 'Left Shift', 4: 'Left Alt', 16: 'Right Ctrl', 32: 'Right Shift',
     64: 'Right Alt' };
   var ARROW_NAMES = { '←': 'Left Arrow', '→': 'Right Arrow', '↑': 'Up Arrow', '↓': 'Down Arrow' };
@@ -39,7 +40,7 @@
     b.textContent = caption;
     b.dataset.key = f[0];
     var name = keyName(caption, bit, +f[7]);
-    if (name) b.setAttribute('aria-label', name);
+    if (name) b.dataset.keyName = name;
     if (bit) b.setAttribute('aria-pressed', String(kind === KIND_TWIN));
     b.style.left = percent(+f[1], WIDTH);
     b.style.top = percent(+f[2], HEIGHT);

@@ -38,13 +38,19 @@ void UseBus(bool demo) {
     g_onDemoBus = demo;
 }
 
+// The page's code for a language: 1 English, anything else Korean.
+Language LanguageOf(int code) {
+    return code == 1 ? Language::English : Language::Korean;
+}
+
 }  // namespace
 
 extern "C" {
 
-EMSCRIPTEN_KEEPALIVE void web_start() {
+// The console in the page's language, as LanguageOf reads it.
+EMSCRIPTEN_KEEPALIVE void web_start(int language) {
     UseHidTransport(&WebHidTransport());
-    StartProgram("");
+    StartProgram("", LanguageOf(language));
     PrepareConsoleText();
     PageView().SetConsoleText(g_consoleText);
     OnWindowCreated(PageView());
@@ -52,6 +58,13 @@ EMSCRIPTEN_KEEPALIVE void web_start() {
     // after creation; the page's takes it here.
     PageView().SetStatusText(g_statusText);
     page_done();
+}
+
+// The page's language changed: the console shows its text in the new one.
+// Called directly, also while a command waits: it never suspends.
+EMSCRIPTEN_KEEPALIVE void web_use_language(int language) {
+    UseLanguage(LanguageOf(language));
+    PageView().SetConsoleText(g_consoleText);
 }
 
 EMSCRIPTEN_KEEPALIVE void web_command(int id) {

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,17 @@ int AppUnderTest::WaitForExit() {
         running_ = false;
     }
     return exitCode_;
+}
+
+Language LocaleLanguage() {
+    const char* locale = std::getenv("LC_ALL");
+    if (locale == nullptr || *locale == '\0') locale = std::getenv("LANG");
+    bool korean = locale != nullptr && std::strncmp(locale, "ko", 2) == 0;
+    return korean ? Language::Korean : Language::English;
+}
+
+const char* Shown(Message message) {
+    return MessageText(message, LocaleLanguage());
 }
 
 std::string TextOf(HWND window) {

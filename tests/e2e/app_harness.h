@@ -9,6 +9,8 @@
 #include <string>
 #include <thread>
 
+#include "logic/messages.h"
+
 class AppUnderTest {
 public:
     // Starts the program with a code page 949 command line and waits until
@@ -44,6 +46,13 @@ private:
     bool running_ = false;
     std::atomic<bool> ended_{false};
 };
+
+// The language the program's console speaks under the locale the test runs
+// in, as ctest sets it in LC_ALL (else LANG): Korean under a Korean locale,
+// English under any other.
+Language LocaleLanguage();
+// A console message as the program under test shows it: code page 949 bytes.
+const char* Shown(Message message);
 
 // The text of a window or control as code page 949 bytes.
 std::string TextOf(HWND window);

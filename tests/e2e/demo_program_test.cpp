@@ -61,7 +61,7 @@ TEST(DemoProgram, MakesItsBusFileInTheCurrentFolderWithOneQx209AndConnects) {
     Folder folder;
     Demo demo(folder, L"");
     ASSERT_NE(demo.Window(), nullptr);
-    EXPECT_EQ(demo.Console(), Connected(MSG_CONNECTED_AT_START, "209"));
+    EXPECT_EQ(demo.Console(), Connected(Shown(MSG_CONNECTED_AT_START), "209"));
     EXPECT_EQ(demo.Status(), " Connected USB Keyboard Module - QX209");
     SimBusText bus = ParseSimBus(folder.Read(L"usbkbd-sim.txt"));
     EXPECT_TRUE(bus.problems.empty());
@@ -79,14 +79,14 @@ TEST(DemoProgram, FollowsEditsOfItsBusFileAsDevicesComingAndGoing) {
     folder.Write(L"bus.txt", QX209_BLOCK);
     Demo demo(folder, folder.File(L"bus.txt"));
     ASSERT_NE(demo.Window(), nullptr);
-    EXPECT_EQ(demo.Console(), Connected(MSG_CONNECTED_AT_START, "209"));
+    EXPECT_EQ(demo.Console(), Connected(Shown(MSG_CONNECTED_AT_START), "209"));
 
     folder.Write(L"bus.txt", "# nothing plugged in\n");
-    EXPECT_TRUE(demo.ConsoleBecomes(MSG_REMOVED)) << demo.Console();
+    EXPECT_TRUE(demo.ConsoleBecomes(Shown(MSG_REMOVED))) << demo.Console();
     EXPECT_EQ(demo.Status(), " Removed USB Keyboard Module");
 
     folder.Write(L"bus.txt", "device 046D:C077\ndevice 10F7:0206\n");
-    EXPECT_TRUE(demo.ConsoleBecomes(Connected(MSG_CONNECTED, "206"))) << demo.Console();
+    EXPECT_TRUE(demo.ConsoleBecomes(Connected(Shown(MSG_CONNECTED), "206"))) << demo.Console();
     EXPECT_EQ(demo.Status(), " Connected USB Keyboard Module - QX206");
 }
 
@@ -104,7 +104,7 @@ TEST(DemoProgram, WritesTheModulesWordsAndModeBackWithoutANotice) {
                               " > Scan Code : \r\n"
                               "    0106  0004  0000  0000  0000  0000  0000  0000 \r\n"
                               "    0000  0000  0000  0000  0000  0000  0000  0028\r\n") +
-                          MSG_WRITE_DONE;
+                          Shown(MSG_WRITE_DONE);
     EXPECT_EQ(demo.Console(), written);
     Sleep(QUIET_MS);
     EXPECT_EQ(demo.Console(), written);
@@ -117,16 +117,16 @@ TEST(DemoProgram, WritesTheModulesWordsAndModeBackWithoutANotice) {
               "0028\n");
 
     demo.Command(IDM_USB_RESET);
-    EXPECT_EQ(demo.Console(), MSG_RESET_DONE);
+    EXPECT_EQ(demo.Console(), Shown(MSG_RESET_DONE));
     Sleep(QUIET_MS);
-    EXPECT_EQ(demo.Console(), MSG_RESET_DONE);
+    EXPECT_EQ(demo.Console(), Shown(MSG_RESET_DONE));
     std::string bus = folder.Read(L"bus.txt");
     EXPECT_NE(bus.find("\nmode keyboard\n"), std::string::npos) << bus;
 
     // Back into change mode, by hand: that is a device arriving.
     bus.replace(bus.find("mode keyboard"), 13, "mode change");
     folder.Write(L"bus.txt", bus);
-    EXPECT_TRUE(demo.ConsoleBecomes(Connected(MSG_CONNECTED, "209"))) << demo.Console();
+    EXPECT_TRUE(demo.ConsoleBecomes(Connected(Shown(MSG_CONNECTED), "209"))) << demo.Console();
 }
 
 // Comment lines after the module's block, this many bytes of them.
@@ -178,7 +178,7 @@ TEST(DemoProgram, ReportsFaultyLinesAndLeavesThatDeviceOut) {
     folder.Write(L"bus.txt", "device 10F7:0206\nfirmware 1x2\ndevice 10F7:0209\n");
     Demo demo(folder, folder.File(L"bus.txt"));
     ASSERT_NE(demo.Window(), nullptr);
-    EXPECT_EQ(demo.Console(), Connected(MSG_CONNECTED_AT_START, "209"));
+    EXPECT_EQ(demo.Console(), Connected(Shown(MSG_CONNECTED_AT_START), "209"));
     std::string output;
     EXPECT_EQ(demo.Close(&output), 0u);
     EXPECT_EQ(output, Narrow(folder.File(L"bus.txt")) +

@@ -14,11 +14,6 @@
 
 namespace {
 
-constexpr char EMPTY_TABLE_DUMP[] =
-    " > Scan Code : \r\n"
-    "    0000  0000  0000  0000  0000  0000  0000  0000 \r\n"
-    "    0000  0000  0000  0000  0000  0000  0000  0000\r\n";
-
 constexpr int32_t TABLE[TABLE_SIZE] = {0x0106, 0x0004, 0x0746, 0x12345, 0x00E6, 0x0050,
                                        0x0090, 0x0028, 0x0204, 0x2204,  0x7714, 0x0091,
                                        0x0059, 0x0032, 0x0747, 0xFFFF};
@@ -78,7 +73,7 @@ TEST(WriteCommand, EmptyTableIsListedAsZerosAndWrittenToTheModule) {
     AppUnderTest app;
     std::vector<HCURSOR>& cursors = CursorsDuringCommand();
     app.Command(IDM_DATA_WRITE);
-    EXPECT_EQ(ConsoleOf(app), std::string(EMPTY_TABLE_DUMP) + MSG_WRITE_DONE);
+    EXPECT_EQ(ConsoleOf(app), std::string(EMPTY_TABLE_DUMP) + Shown(MSG_WRITE_DONE));
     for (int i = 0; i < TABLE_SIZE; ++i) EXPECT_EQ(SimDevices()[module].words[i], 0) << i;
     EXPECT_EQ(SimWrites().size(), 16u);
     ExpectWaitThenArrow(app, cursors);
@@ -90,7 +85,7 @@ TEST(WriteCommand, FullTableIsListedWordByWordAndWrittenToTheModule) {
     AppUnderTest app;
     SetTable(TABLE);
     app.Command(IDM_DATA_WRITE);
-    EXPECT_EQ(ConsoleOf(app), std::string(TABLE_DUMP) + MSG_WRITE_DONE);
+    EXPECT_EQ(ConsoleOf(app), std::string(TABLE_DUMP) + Shown(MSG_WRITE_DONE));
     for (int i = 0; i < TABLE_SIZE; ++i) {
         EXPECT_EQ(SimDevices()[module].words[i], MODULE_WORDS[i]) << i;
     }
@@ -103,7 +98,7 @@ TEST(WriteCommand, ModuleGoneGivesTheTransferErrorAfterTheListing) {
     SimUnplug(module);
     std::vector<HCURSOR>& cursors = CursorsDuringCommand();
     app.Command(IDM_DATA_WRITE);
-    EXPECT_EQ(ConsoleOf(app), std::string(TABLE_DUMP) + MSG_WRITE_ERROR);
+    EXPECT_EQ(ConsoleOf(app), std::string(TABLE_DUMP) + Shown(MSG_WRITE_ERROR));
     EXPECT_TRUE(SimWrites().empty());
     ExpectWaitThenArrow(app, cursors);
     ExpectDeviceCommands(app, true);
@@ -117,7 +112,7 @@ TEST(WriteCommand, SilentModuleTimesOutSixteenTimesAndTheWindowGoesOn) {
     AppUnderTest app;
     int64_t start = SimNowMs();
     app.Command(IDM_DATA_WRITE);
-    EXPECT_EQ(ConsoleOf(app), std::string(EMPTY_TABLE_DUMP) + MSG_WRITE_ERROR);
+    EXPECT_EQ(ConsoleOf(app), std::string(EMPTY_TABLE_DUMP) + Shown(MSG_WRITE_ERROR));
     EXPECT_EQ(SimCount().timedOutReads, 16);
     EXPECT_EQ(SimWrites().size(), 16u);
     EXPECT_GE(SimNowMs() - start, 16 * TIMED_OUT_TRANSACTION_MS);
@@ -127,7 +122,7 @@ TEST(WriteCommand, SilentModuleTimesOutSixteenTimesAndTheWindowGoesOn) {
     SimDevices()[module].silent = false;
     SetTable(TABLE);
     app.Command(IDM_DATA_WRITE);
-    EXPECT_EQ(ConsoleOf(app), std::string(TABLE_DUMP) + MSG_WRITE_DONE);
+    EXPECT_EQ(ConsoleOf(app), std::string(TABLE_DUMP) + Shown(MSG_WRITE_DONE));
     EXPECT_EQ(SimDevices()[module].words[15], 0xFFFF);
 }
 
@@ -153,8 +148,8 @@ TEST_P(ReadCommand, ShowsTheVersionAndTheModulesTableInTheNormalLayer) {
     ClickLayerButton(app, ID_SHIFT_LAYER);
     std::vector<HCURSOR>& cursors = CursorsDuringCommand();
     app.Command(IDM_DATA_READ);
-    EXPECT_EQ(ConsoleOf(app),
-              Filled(MSG_FIRMWARE_VERSION, "%d.%d", GetParam().shown) + MSG_READ_DONE);
+    EXPECT_EQ(ConsoleOf(app), Filled(Shown(MSG_FIRMWARE_VERSION), "%d.%d", GetParam().shown) +
+                                  Shown(MSG_READ_DONE));
     ExpectWaitThenArrow(app, cursors);
     ExpectLayerButtons(app, true, ID_NORMAL_LAYER);
     const int32_t normal[SLOT_COUNT] = {0x0106, 0x0004, 0x0746, 0x2345,
@@ -178,7 +173,7 @@ void ExpectFailedVersionQuery(AppUnderTest& app) {
     std::vector<HCURSOR>& cursors = CursorsDuringCommand();
     size_t writesBefore = SimWrites().size();
     app.Command(IDM_DATA_READ);
-    EXPECT_EQ(ConsoleOf(app), MSG_RECEIVE_ERROR);
+    EXPECT_EQ(ConsoleOf(app), Shown(MSG_RECEIVE_ERROR));
     EXPECT_LE(SimWrites().size() - writesBefore, 1u);
     ExpectWaitThenArrow(app, cursors);
     ExpectLayerButtons(app, true, ID_SHIFT_LAYER);
@@ -215,7 +210,7 @@ TEST(ReadFailure, OneLostEntryLeavesThePanelButTheOtherEntriesAreRead) {
     AppUnderTest app;
     ClickLayerButton(app, ID_NORMAL_LAYER);
     app.Command(IDM_DATA_READ);
-    EXPECT_EQ(ConsoleOf(app), MSG_RECEIVE_ERROR);
+    EXPECT_EQ(ConsoleOf(app), Shown(MSG_RECEIVE_ERROR));
     const int32_t shown[SLOT_COUNT] = {0x0005, 0x0006, 0x0007, 0x0008,
                                        0x0009, 0x000A, 0x000B, 0x000C};
     ExpectSlotTexts(app, shown);
@@ -227,7 +222,7 @@ TEST(ReadFailure, OneLostEntryLeavesThePanelButTheOtherEntriesAreRead) {
               std::string(" > Scan Code : \r\n"
                           "    0106  0004  0746  2345  00E6  000A  0090  0028 \r\n"
                           "    0204  2204  7714  0091  0059  0032  0747  FFFF\r\n") +
-                  MSG_WRITE_DONE);
+                  Shown(MSG_WRITE_DONE));
 }
 
 TEST(ResetCommand, EmptiesTheStatusAndTheNextNoticeGraysWithoutARemovalText) {
@@ -235,14 +230,14 @@ TEST(ResetCommand, EmptiesTheStatusAndTheNextNoticeGraysWithoutARemovalText) {
     AppUnderTest app;
     std::vector<HCURSOR>& cursors = CursorsDuringCommand();
     app.Command(IDM_USB_RESET);
-    EXPECT_EQ(ConsoleOf(app), MSG_RESET_DONE);
+    EXPECT_EQ(ConsoleOf(app), Shown(MSG_RESET_DONE));
     EXPECT_EQ(StatusOf(app), "");
     ExpectDeviceCommands(app, true);
     ExpectWaitThenArrow(app, cursors);
     EXPECT_FALSE(SimDevices()[module].changeMode);
 
     NoticeDeviceChange(app);
-    EXPECT_EQ(ConsoleOf(app), MSG_RESET_DONE);
+    EXPECT_EQ(ConsoleOf(app), Shown(MSG_RESET_DONE));
     EXPECT_EQ(StatusOf(app), "");
     ExpectDeviceCommands(app, false);
     ExpectLayerButtons(app, true, ID_NORMAL_LAYER);
@@ -254,13 +249,13 @@ TEST(ResetCommand, FailureKeepsTheConnectionShownAndALaterRemovalIsReported) {
     SimUnplug(module);
     std::vector<HCURSOR>& cursors = CursorsDuringCommand();
     app.Command(IDM_USB_RESET);
-    EXPECT_EQ(ConsoleOf(app), MSG_RESET_ERROR);
+    EXPECT_EQ(ConsoleOf(app), Shown(MSG_RESET_ERROR));
     EXPECT_EQ(StatusOf(app), " Connected USB Keyboard Module - QX206");
     ExpectDeviceCommands(app, true);
     ExpectWaitThenArrow(app, cursors);
 
     NoticeDeviceChange(app);
-    EXPECT_EQ(ConsoleOf(app), MSG_REMOVED);
+    EXPECT_EQ(ConsoleOf(app), Shown(MSG_REMOVED));
     EXPECT_EQ(StatusOf(app), " Removed USB Keyboard Module");
     ExpectDeviceCommands(app, false);
 }

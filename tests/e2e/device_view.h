@@ -17,6 +17,12 @@
 #include "model/key_table.h"
 #include "screen_text.h"
 
+// What Data > Write lists of an empty table before its outcome.
+constexpr char EMPTY_TABLE_DUMP[] =
+    " > Scan Code : \r\n"
+    "    0000  0000  0000  0000  0000  0000  0000  0000 \r\n"
+    "    0000  0000  0000  0000  0000  0000  0000  0000\r\n";
+
 inline std::string ConsoleOf(const AppUnderTest& app) {
     return TextOf(FindWindowExW(app.Window(), nullptr, L"Edit", nullptr));
 }

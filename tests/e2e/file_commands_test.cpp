@@ -392,7 +392,7 @@ TEST(FileOpen, WhileShiftLayerShowsTheLoadedNormalLayerWithShiftButtonOff) {
     ExpectTable(FULL_TABLE);
     EXPECT_STREQ(g_currentPath, Cp949(folder.Path(L"full.kbd")).c_str());
     EXPECT_STREQ(g_fileTitle, "full.kbd");
-    EXPECT_EQ(ConsoleText(app), MSG_HELP);
+    EXPECT_EQ(ConsoleText(app), Shown(MSG_HELP));
     ASSERT_TRUE(WaitForPaint(app.Window()));
     ExpectPanelShows(app.Window(), FULL_TABLE.normal);
     SaveScreenshot(app.Window(), "file-open-loaded");
@@ -457,7 +457,7 @@ TEST(FileOpen, CancelledDialogsChangeNothing) {
         EXPECT_STREQ(g_fileTitle, "");
         EXPECT_EQ(ReadWhole(folder.Path(L"full.kbd")), FULL_TABLE.text);
         EXPECT_EQ(folder.Names(), std::vector<std::wstring>{L"full.kbd"});
-        EXPECT_EQ(ConsoleText(app), MSG_HELP);
+        EXPECT_EQ(ConsoleText(app), Shown(MSG_HELP));
         ASSERT_TRUE(WaitForPaint(app.Window()));
         ExpectPanelShows(app.Window(), ON_SCREEN_TABLE.shift);
     }
@@ -500,7 +500,7 @@ TEST(FileOpen, UnreadableFileKeepsTheTableAndShowsItsNormalLayer) {
     EXPECT_TRUE(IsChecked(app, ID_NORMAL_LAYER));
     EXPECT_FALSE(IsChecked(app, ID_SHIFT_LAYER));
     ExpectTable(ON_SCREEN_TABLE);
-    EXPECT_EQ(ConsoleText(app), MSG_HELP);
+    EXPECT_EQ(ConsoleText(app), Shown(MSG_HELP));
     ASSERT_TRUE(WaitForPaint(app.Window()));
     ExpectPanelShows(app.Window(), ON_SCREEN_TABLE.normal);
 }
@@ -546,7 +546,7 @@ TEST(FileOpen, NameOutsideCodePage949NeverLoadsALookAlike) {
     ExpectTable(FULL_TABLE);
     EXPECT_STREQ(g_currentPath, "");
     EXPECT_STREQ(g_fileTitle, "");
-    EXPECT_EQ(ConsoleText(app), MSG_HELP);
+    EXPECT_EQ(ConsoleText(app), Shown(MSG_HELP));
 }
 
 // The command line comes the same way: a name the code page cannot hold is
@@ -561,7 +561,7 @@ TEST(FileCommandLine, NameOutsideCodePage949NeverLoadsALookAlike) {
     const TableFile empty = {};
     ExpectTable(empty);
     ExpectPanelShows(app.Window(), empty.normal);
-    EXPECT_EQ(ConsoleText(app), MSG_HELP);
+    EXPECT_EQ(ConsoleText(app), Shown(MSG_HELP));
 }
 
 // ---- Drag and drop ---------------------------------------------------------
@@ -607,7 +607,7 @@ TEST(FileDrop, FirstKbdFileOpensAsFileOpenOpensIt) {
     ExpectTable(FULL_TABLE);
     EXPECT_STREQ(g_currentPath, Cp949(folder.Path(L"full.KBD")).c_str());
     EXPECT_STREQ(g_fileTitle, "full.KBD");
-    EXPECT_EQ(ConsoleText(app), MSG_HELP);
+    EXPECT_EQ(ConsoleText(app), Shown(MSG_HELP));
     ASSERT_TRUE(WaitForPaint(app.Window()));
     ExpectPanelShows(app.Window(), FULL_TABLE.normal);
 }
@@ -623,7 +623,7 @@ TEST(FileDrop, OtherFilesAndUnnamableNamesChangeNothing) {
     ExpectTable(FULL_TABLE);
     EXPECT_STREQ(g_currentPath, "");
     EXPECT_STREQ(g_fileTitle, "");
-    EXPECT_EQ(ConsoleText(app), MSG_HELP);
+    EXPECT_EQ(ConsoleText(app), Shown(MSG_HELP));
     ASSERT_TRUE(WaitForPaint(app.Window()));
     ExpectPanelShows(app.Window(), FULL_TABLE.shift);
 }
@@ -661,13 +661,13 @@ TEST(FileSave, WithEmptyTitleAsksProposingTheCurrentPathThenWritesAtOnce) {
     }
     EXPECT_EQ(ReadWhole(path), CTRL_C_TABLE.text);
     EXPECT_STREQ(g_fileTitle, "panel.kbd");
-    EXPECT_EQ(ConsoleText(app), MSG_HELP);
+    EXPECT_EQ(ConsoleText(app), Shown(MSG_HELP));
 
     PutInTable(FULL_TABLE);
     EXPECT_TRUE(EndsWithoutDialog(app.Window(), IDM_FILE_SAVE));
     EXPECT_EQ(ReadWhole(path), FULL_TABLE.text);
     EXPECT_EQ(folder.Names(), std::vector<std::wstring>{L"panel.kbd"});
-    EXPECT_EQ(ConsoleText(app), MSG_HELP);
+    EXPECT_EQ(ConsoleText(app), Shown(MSG_HELP));
 }
 
 TEST(FileSave, SaveAsReplacesAnExistingFileWithoutAQuestion) {
@@ -728,7 +728,7 @@ TEST(FileSave, ReadOnlyFileIsRefusedAndKeepsItsBytesAndItsAttribute) {
     PutInTable(FULL_TABLE);
 
     EXPECT_TRUE(EndsWithoutDialog(app.Window(), IDM_FILE_SAVE));
-    EXPECT_EQ(ConsoleText(app), MSG_SAVE_ERROR);
+    EXPECT_EQ(ConsoleText(app), Shown(MSG_SAVE_ERROR));
     EXPECT_EQ(ReadWhole(path), CTRL_C_TABLE.text);
     EXPECT_EQ(GetFileAttributesW(path.c_str()), attributes);
 
@@ -761,7 +761,7 @@ TEST(FileSave, FailedSaveSaysSoAndKeepsTheOldFile) {
     ASSERT_TRUE(held.Held());
 
     ASSERT_TRUE(RunWithDialog(app.Window(), IDM_FILE_SAVE_AS, path));
-    EXPECT_EQ(ConsoleText(app), MSG_SAVE_ERROR);
+    EXPECT_EQ(ConsoleText(app), Shown(MSG_SAVE_ERROR));
     held.Release();
     EXPECT_EQ(ReadWhole(path), CTRL_C_TABLE.text);
     EXPECT_EQ(folder.Names(), std::vector<std::wstring>{L"held.kbd"});
@@ -769,7 +769,7 @@ TEST(FileSave, FailedSaveSaysSoAndKeepsTheOldFile) {
     // Once the file is free, Save writes it at once and adds no message.
     EXPECT_TRUE(EndsWithoutDialog(app.Window(), IDM_FILE_SAVE));
     EXPECT_EQ(ReadWhole(path), FULL_TABLE.text);
-    EXPECT_EQ(ConsoleText(app), MSG_SAVE_ERROR);
+    EXPECT_EQ(ConsoleText(app), Shown(MSG_SAVE_ERROR));
 }
 
 // A name with a letter that code page 949 lacks cannot be kept by the
@@ -781,7 +781,7 @@ TEST(FileSave, NameOutsideCodePage949IsRefusedAndNeverReachesALookAlike) {
     PutInTable(FULL_TABLE);
 
     ASSERT_TRUE(RunWithDialog(app.Window(), IDM_FILE_SAVE_AS, folder.Path(L"caf\x00E9.kbd")));
-    EXPECT_EQ(ConsoleText(app), MSG_SAVE_ERROR);
+    EXPECT_EQ(ConsoleText(app), Shown(MSG_SAVE_ERROR));
     EXPECT_EQ(ReadWhole(folder.Path(L"cafe.kbd")), CTRL_C_TABLE.text);
     EXPECT_EQ(folder.Names(), std::vector<std::wstring>{L"cafe.kbd"});
     EXPECT_STREQ(g_currentPath, "");
@@ -840,7 +840,7 @@ TEST(FileCommandLine, NamedFileIsLoadedAfterTheModuleSearchAndShownAtFirstPaint)
     EXPECT_TRUE(IsChecked(app, ID_NORMAL_LAYER));
     ExpectPanelShows(app.Window(), FULL_TABLE.normal);
     char connected[128];
-    std::snprintf(connected, sizeof connected, MSG_CONNECTED_AT_START, MODEL_QX209);
+    std::snprintf(connected, sizeof connected, Shown(MSG_CONNECTED_AT_START), MODEL_QX209);
     EXPECT_EQ(ConsoleText(app), connected);
     EXPECT_STREQ(g_fileTitle, "");
     SaveScreenshot(app.Window(), "file-command-line");
@@ -856,7 +856,7 @@ TEST(FileCommandLine, PathNamingNoFileLeavesTheTableEmptyWithoutMessage) {
     const TableFile empty = {};
     ExpectTable(empty);
     ExpectPanelShows(app.Window(), empty.normal);
-    EXPECT_EQ(ConsoleText(app), MSG_HELP);
+    EXPECT_EQ(ConsoleText(app), Shown(MSG_HELP));
     EXPECT_TRUE(folder.Names().empty());
 }
 

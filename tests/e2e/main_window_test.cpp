@@ -34,7 +34,7 @@ std::vector<ExpectedControl> ExpectedControls() {
     }
     controls.push_back({131, "Button", "Shift Button OFF", {95, 288, 205, 306}, 12});
     controls.push_back({132, "Button", "Shift Button ON", {210, 288, 320, 306}, 12});
-    controls.push_back({0, "Edit", MSG_HELP, {18, 323, 381, 416}, 13});
+    controls.push_back({0, "Edit", Shown(MSG_HELP), {18, 323, 381, 416}, 13});
     return controls;
 }
 
@@ -208,7 +208,7 @@ TEST(MainWindow, BannerIsDrawnAtTenFive) {
 TEST(MainWindow, ShowsTheHelpTextUntilAModuleIsFound) {
     AppUnderTest app;
     HWND console = FindWindowExW(app.Window(), nullptr, L"Edit", nullptr);
-    EXPECT_EQ(TextOf(console), std::string(MSG_HELP));
+    EXPECT_EQ(TextOf(console), std::string(Shown(MSG_HELP)));
     EXPECT_EQ(StatusBarText(StatusBarOf(app.Window())), "");
     SaveScreenshot(app.Window(), "main-window");
 }
@@ -233,7 +233,7 @@ TEST(MainWindow, UnknownCommandsAreIgnored) {
     }
     EXPECT_TRUE(IsWindowVisible(app.Window()));
     HWND console = FindWindowExW(app.Window(), nullptr, L"Edit", nullptr);
-    EXPECT_EQ(TextOf(console), std::string(MSG_HELP));
+    EXPECT_EQ(TextOf(console), std::string(Shown(MSG_HELP)));
 }
 
 // The command line: what is kept as the current path.

@@ -35,7 +35,7 @@ TEST(ModuleAtStart, Qx206IsChosenOverAQx209AndHidesTheLayerButtons) {
     SimAddDevice(SimModule(MODEL_QX209));
     SimAddDevice(SimModule(MODEL_QX206));
     AppUnderTest app;
-    EXPECT_EQ(ConsoleOf(app), Filled(MSG_CONNECTED_AT_START, "%x", "206"));
+    EXPECT_EQ(ConsoleOf(app), Filled(Shown(MSG_CONNECTED_AT_START), "%x", "206"));
     EXPECT_EQ(StatusOf(app), CONNECTED_206);
     ExpectDeviceCommands(app, true);
     ExpectLayerButtons(app, false, ID_NORMAL_LAYER);
@@ -48,7 +48,7 @@ TEST(ModuleAtStart, Qx209ShowsThePinLabelsAndBothLayerButtons) {
     SimAddDevice(SimForeignDevice(0x046D, 0xC077));
     SimAddDevice(SimModule(MODEL_QX209));
     AppUnderTest app;
-    EXPECT_EQ(ConsoleOf(app), Filled(MSG_CONNECTED_AT_START, "%x", "209"));
+    EXPECT_EQ(ConsoleOf(app), Filled(Shown(MSG_CONNECTED_AT_START), "%x", "209"));
     EXPECT_EQ(StatusOf(app), CONNECTED_209);
     ExpectDeviceCommands(app, true);
     ExpectLayerButtons(app, true, ID_NORMAL_LAYER);
@@ -63,7 +63,7 @@ TEST(ModuleAtStart, ModuleOutOfChangeModeOrOfAnotherProductIsNotConnected) {
     SimAddDevice(keyboard);
     SimAddDevice(SimForeignDevice(0x10F7, 0x207));
     AppUnderTest app;
-    EXPECT_EQ(ConsoleOf(app), MSG_HELP);
+    EXPECT_EQ(ConsoleOf(app), Shown(MSG_HELP));
     EXPECT_EQ(StatusOf(app), "");
     ExpectDeviceCommands(app, false);
     ExpectLayerButtons(app, true, ID_NORMAL_LAYER);
@@ -74,7 +74,7 @@ TEST(DeviceChange, ArrivalConnectsAndEveryLaterNoticeFindsTheModuleAgain) {
     AppUnderTest app;
     SimAddDevice(SimModule(MODEL_QX209));
     NoticeDeviceChange(app);
-    EXPECT_EQ(ConsoleOf(app), Filled(MSG_CONNECTED, "%x", "209"));
+    EXPECT_EQ(ConsoleOf(app), Filled(Shown(MSG_CONNECTED), "%x", "209"));
     EXPECT_EQ(StatusOf(app), CONNECTED_209);
     ExpectDeviceCommands(app, true);
     ExpectLayerButtons(app, true, ID_NORMAL_LAYER);
@@ -84,7 +84,7 @@ TEST(DeviceChange, ArrivalConnectsAndEveryLaterNoticeFindsTheModuleAgain) {
     ASSERT_EQ(ConsoleOf(app), "");
     SimAddDevice(SimForeignDevice(0x046D, 0xC077));
     NoticeDeviceChange(app);
-    EXPECT_EQ(ConsoleOf(app), Filled(MSG_CONNECTED, "%x", "209"));
+    EXPECT_EQ(ConsoleOf(app), Filled(Shown(MSG_CONNECTED), "%x", "209"));
     EXPECT_EQ(StatusOf(app), CONNECTED_209);
 }
 
@@ -95,7 +95,7 @@ TEST(DeviceChange, OnlyTheDevicesChangedEventSearches) {
     for (WPARAM event : {DBT_DEVICEARRIVAL, DBT_DEVICEREMOVECOMPLETE, DBT_CONFIGCHANGED}) {
         EXPECT_EQ(SendMessageW(app.Window(), WM_DEVICECHANGE, event, 0), 0) << event;
     }
-    EXPECT_EQ(ConsoleOf(app), MSG_HELP);
+    EXPECT_EQ(ConsoleOf(app), Shown(MSG_HELP));
     EXPECT_EQ(StatusOf(app), "");
     ExpectDeviceCommands(app, false);
 }
@@ -106,7 +106,7 @@ TEST(DeviceChange, RemovalGraysTheCommandsAndSaysSoUntilTheModuleIsBack) {
     AppUnderTest app;
     SimUnplug(module);
     NoticeDeviceChange(app);
-    EXPECT_EQ(ConsoleOf(app), MSG_REMOVED);
+    EXPECT_EQ(ConsoleOf(app), Shown(MSG_REMOVED));
     EXPECT_EQ(StatusOf(app), REMOVED);
     ExpectDeviceCommands(app, false);
     ExpectLayerButtons(app, true, ID_NORMAL_LAYER);
@@ -114,7 +114,7 @@ TEST(DeviceChange, RemovalGraysTheCommandsAndSaysSoUntilTheModuleIsBack) {
 
     SimReplug(module);
     NoticeDeviceChange(app);
-    EXPECT_EQ(ConsoleOf(app), Filled(MSG_CONNECTED, "%x", "209"));
+    EXPECT_EQ(ConsoleOf(app), Filled(Shown(MSG_CONNECTED), "%x", "209"));
     EXPECT_EQ(StatusOf(app), CONNECTED_209);
     ExpectDeviceCommands(app, true);
 }
@@ -124,7 +124,7 @@ TEST(DeviceChange, NothingFoundBeforeAnyModuleChangesNothingVisible) {
     AppUnderTest app;
     SimAddDevice(SimForeignDevice(0x046D, 0xC077));
     NoticeDeviceChange(app);
-    EXPECT_EQ(ConsoleOf(app), MSG_HELP);
+    EXPECT_EQ(ConsoleOf(app), Shown(MSG_HELP));
     EXPECT_EQ(StatusOf(app), "");
     ExpectDeviceCommands(app, false);
     ExpectLayerButtons(app, true, ID_NORMAL_LAYER);
@@ -140,7 +140,7 @@ TEST(DeviceChange, Qx206ReplacingAQx209HidesTheLayerButtonsAndLeavesTheSlotTexts
     SetKeyCode(LAYER_NORMAL, 1, 0x0007);
     ReplaceBusBy(MODEL_QX206);
     NoticeDeviceChange(app);
-    EXPECT_EQ(ConsoleOf(app), Filled(MSG_CONNECTED, "%x", "206"));
+    EXPECT_EQ(ConsoleOf(app), Filled(Shown(MSG_CONNECTED), "%x", "206"));
     EXPECT_EQ(StatusOf(app), CONNECTED_206);
     ExpectLayerButtons(app, false, ID_NORMAL_LAYER);
     ExpectRowLabels(app, MODEL_QX206);

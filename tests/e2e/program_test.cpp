@@ -56,11 +56,11 @@ TEST(RealProgram, FindsNoModuleAndShowsTheHelpText) {
     DWORD_PTR result = 0;
     EXPECT_NE(SendMessageTimeoutW(program.Window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result),
               0);
-    EXPECT_EQ(ConsoleTextOf(program.Window()), std::string(MSG_HELP));
+    EXPECT_EQ(ConsoleTextOf(program.Window()), std::string(Shown(MSG_HELP)));
     PostMessageW(program.Window(), WM_DEVICECHANGE, 7, 0);
     EXPECT_NE(SendMessageTimeoutW(program.Window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result),
               0);
-    EXPECT_EQ(ConsoleTextOf(program.Window()), std::string(MSG_HELP));
+    EXPECT_EQ(ConsoleTextOf(program.Window()), std::string(Shown(MSG_HELP)));
     PostMessageW(program.Window(), WM_COMMAND, IDM_FILE_EXIT, 0);
     EXPECT_EQ(program.ExitCode(), 0u);
 }

@@ -24,7 +24,8 @@ int TextWidth(HWND window, const char* cp949Text, HFONT font) {
     return width;
 }
 
-int PixelsDifferingFromText(HWND window, int x, int y, const char* cp949Text, HFONT font) {
+int PixelsDifferingFromText(HWND window, int x, int y, const char* cp949Text, HFONT font,
+                            COLORREF background) {
     std::wstring text = WideFromCp949(cp949Text);
     HDC screen = GetDC(window);
     SIZE size = TextSize(screen, text, font);
@@ -32,7 +33,9 @@ int PixelsDifferingFromText(HWND window, int x, int y, const char* cp949Text, HF
     HBITMAP bitmap = CreateCompatibleBitmap(screen, size.cx, size.cy);
     HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
     RECT cell = {0, 0, size.cx, size.cy};
-    FillRect(memory, &cell, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    HBRUSH brush = CreateSolidBrush(background);
+    FillRect(memory, &cell, brush);
+    DeleteObject(brush);
     HGDIOBJ oldFont = SelectObject(memory, font);
     SetBkMode(memory, TRANSPARENT);
     SetTextColor(memory, RGB(0, 0, 0));

@@ -4,9 +4,10 @@
 #include <windows.h>
 
 // The number of pixels in the text's cell at (x, y) of the window's client
-// area that differ from the text drawn off screen in black on white with
-// this font: 0 when the window shows exactly that text there.
-int PixelsDifferingFromText(HWND window, int x, int y, const char* cp949Text, HFONT font);
+// area that differ from the text drawn off screen in black on the background
+// with this font: 0 when the window shows exactly that text there.
+int PixelsDifferingFromText(HWND window, int x, int y, const char* cp949Text, HFONT font,
+                            COLORREF background = RGB(255, 255, 255));
 
 // The width in pixels of the text in this font.
 int TextWidth(HWND window, const char* cp949Text, HFONT font);

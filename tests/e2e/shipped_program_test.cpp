@@ -69,7 +69,7 @@ TEST(ShippedSearch, EachModelAloneIsConnectedAtStart) {
         std::snprintf(block, sizeof block, "device 10F7:%04X\n", model);
         Started run(block);
         ASSERT_NE(run.program->Window(), nullptr);
-        EXPECT_EQ(run.program->Console(), Connected(MSG_CONNECTED_AT_START, model));
+        EXPECT_EQ(run.program->Console(), Connected(Shown(MSG_CONNECTED_AT_START), model));
         EXPECT_EQ(run.program->Status(), ConnectedStatus(model));
     }
 }
@@ -77,7 +77,7 @@ TEST(ShippedSearch, EachModelAloneIsConnectedAtStart) {
 TEST(ShippedSearch, Qx206IsChosenWhenBothModelsArePresent) {
     Started run("device 10F7:0209\ndevice 10F7:0206\n");
     ASSERT_NE(run.program->Window(), nullptr);
-    EXPECT_EQ(run.program->Console(), Connected(MSG_CONNECTED_AT_START, QX206));
+    EXPECT_EQ(run.program->Console(), Connected(Shown(MSG_CONNECTED_AT_START), QX206));
 }
 
 // What the system lists before the module: a foreign device, a keyboard
@@ -91,33 +91,33 @@ TEST(ShippedSearch, ForeignInaccessibleAndUnfitInterfacesBeforeTheModuleArePasse
         "device 10F7:0206\nreports 8 8\n"
         "device 10F7:0209\n");
     ASSERT_NE(run.program->Window(), nullptr);
-    EXPECT_EQ(run.program->Console(), Connected(MSG_CONNECTED_AT_START, QX209));
+    EXPECT_EQ(run.program->Console(), Connected(Shown(MSG_CONNECTED_AT_START), QX209));
     EXPECT_EQ(run.program->Status(), ConnectedStatus(QX209));
 }
 
 TEST(ShippedSearch, NoModuleLeavesTheHelpTextAndAnEmptyStatus) {
     Started run("device 046D:C077\ndevice 10F7:0207\ndevice 10F7:0209\nmode keyboard\n");
     ASSERT_NE(run.program->Window(), nullptr);
-    EXPECT_EQ(run.program->Console(), MSG_HELP);
+    EXPECT_EQ(run.program->Console(), Shown(MSG_HELP));
     EXPECT_EQ(run.program->Status(), "");
 }
 
 TEST(ShippedSearch, ArrivalAndRemovalFollowTheNotices) {
     Started run("# nothing plugged in\n");
     ASSERT_NE(run.program->Window(), nullptr);
-    EXPECT_EQ(run.program->Console(), MSG_HELP);
+    EXPECT_EQ(run.program->Console(), Shown(MSG_HELP));
 
     run.folder.Write(L"bus.txt", "device 046D:C077\ndevice 10F7:0209\n");
-    EXPECT_TRUE(run.program->ConsoleBecomes(Connected(MSG_CONNECTED, QX209)))
+    EXPECT_TRUE(run.program->ConsoleBecomes(Connected(Shown(MSG_CONNECTED), QX209)))
         << run.program->Console();
     EXPECT_EQ(run.program->Status(), ConnectedStatus(QX209));
 
     run.folder.Write(L"bus.txt", "device 046D:C077\n");
-    EXPECT_TRUE(run.program->ConsoleBecomes(MSG_REMOVED)) << run.program->Console();
+    EXPECT_TRUE(run.program->ConsoleBecomes(Shown(MSG_REMOVED))) << run.program->Console();
     EXPECT_EQ(run.program->Status(), " Removed USB Keyboard Module");
 
     run.folder.Write(L"bus.txt", "device 10F7:0206\n");
-    EXPECT_TRUE(run.program->ConsoleBecomes(Connected(MSG_CONNECTED, QX206)))
+    EXPECT_TRUE(run.program->ConsoleBecomes(Connected(Shown(MSG_CONNECTED), QX206)))
         << run.program->Console();
 }
 
@@ -135,7 +135,7 @@ TEST(ShippedCommands, WriteSendsEveryEntryAndTheModuleKeepsIt) {
     Started run("device 10F7:0209\nfirmware 12\n", L"table.kbd");
     ASSERT_NE(run.program->Window(), nullptr);
     run.program->Command(IDM_DATA_WRITE);
-    EXPECT_EQ(run.program->Console(), std::string(KEYS_DUMP) + MSG_WRITE_DONE);
+    EXPECT_EQ(run.program->Console(), std::string(KEYS_DUMP) + Shown(MSG_WRITE_DONE));
     EXPECT_EQ(AwaitWireLines(run.folder, TABLE_SIZE, "W"), WriteRequests(QX209, KEYS));
     EXPECT_EQ(AwaitWireLines(run.folder, TABLE_SIZE, "R"),
               std::vector<std::string>(TABLE_SIZE, ReplyLine(QX209, 0x12)));
@@ -162,8 +162,9 @@ TEST_P(ShippedRead, ShowsTheVersionAndTheModulesTable) {
     Started run(std::string("device 10F7:0209\n") + firmware + KEYS_LINE);
     ASSERT_NE(run.program->Window(), nullptr);
     run.program->Command(IDM_DATA_READ);
-    EXPECT_EQ(run.program->Console(),
-              Filled(MSG_FIRMWARE_VERSION, "%d.%d", GetParam().shown) + MSG_READ_DONE);
+    EXPECT_EQ(
+        run.program->Console(),
+        Filled(Shown(MSG_FIRMWARE_VERSION), "%d.%d", GetParam().shown) + Shown(MSG_READ_DONE));
     std::vector<std::string> wire = {RequestLine(QX209, 0x40),
                                      ReplyLine(QX209, GetParam().version)};
     for (int index = 0; index < TABLE_SIZE; ++index) {
@@ -184,21 +185,21 @@ TEST(ShippedCommands, ResetLeavesChangeModeAndLaterCommandsFindTheModuleGone) {
     Started run("device 10F7:0209\n", L"table.kbd");
     ASSERT_NE(run.program->Window(), nullptr);
     run.program->Command(IDM_USB_RESET);
-    EXPECT_EQ(run.program->Console(), MSG_RESET_DONE);
+    EXPECT_EQ(run.program->Console(), Shown(MSG_RESET_DONE));
     EXPECT_EQ(run.program->Status(), "");
     EXPECT_EQ(AwaitWireLines(run.folder, 2),
               (std::vector<std::string>{RequestLine(QX209, 0x4F), ReplyLine(QX209, 0x21)}));
     EXPECT_NE(run.folder.Read(L"bus.txt").find("\nmode keyboard\n"), std::string::npos);
 
     run.program->Command(IDM_DATA_WRITE);
-    EXPECT_EQ(run.program->Console(), std::string(KEYS_DUMP) + MSG_WRITE_ERROR);
+    EXPECT_EQ(run.program->Console(), std::string(KEYS_DUMP) + Shown(MSG_WRITE_ERROR));
     run.program->Command(IDM_DATA_READ);
-    EXPECT_EQ(run.program->Console(), MSG_RECEIVE_ERROR);
+    EXPECT_EQ(run.program->Console(), Shown(MSG_RECEIVE_ERROR));
     EXPECT_EQ(WireLines(run.folder).size(), 2u);
 
     PostMessageW(run.program->Window(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
     run.program->Command(0);
-    EXPECT_EQ(run.program->Console(), MSG_RECEIVE_ERROR);
+    EXPECT_EQ(run.program->Console(), Shown(MSG_RECEIVE_ERROR));
     EXPECT_EQ(run.program->Status(), "");
 }
 
@@ -229,9 +230,10 @@ void ExpectEveryRequestAnswered(const Folder& folder, int version,
 TEST(ShippedCommands, BusFileAndRecordInAFolderWithAKoreanNameServeAsAnyOther) {
     Started run(WithKeys("device 10F7:0209\nfirmware 12\n"), L"", L"usbkbd-\uBAA8\uB4C8-");
     ASSERT_NE(run.program->Window(), nullptr);
-    EXPECT_EQ(run.program->Console(), Connected(MSG_CONNECTED_AT_START, QX209));
+    EXPECT_EQ(run.program->Console(), Connected(Shown(MSG_CONNECTED_AT_START), QX209));
     run.program->Command(IDM_DATA_READ);
-    EXPECT_EQ(run.program->Console(), Filled(MSG_FIRMWARE_VERSION, "%d.%d", "1.2") + MSG_READ_DONE);
+    EXPECT_EQ(run.program->Console(),
+              Filled(Shown(MSG_FIRMWARE_VERSION), "%d.%d", "1.2") + Shown(MSG_READ_DONE));
     ExpectEveryRequestAnswered(run.folder, 0x12);
 }
 
@@ -239,15 +241,15 @@ TEST(ShippedFailures, SilentModuleTimesOutEveryEntryAndTheWindowGoesOn) {
     Started run("device 10F7:0209\nsilent 1\n", L"table.kbd");
     ASSERT_NE(run.program->Window(), nullptr);
     run.program->Command(IDM_DATA_WRITE);
-    EXPECT_EQ(run.program->Console(), std::string(KEYS_DUMP) + MSG_WRITE_ERROR);
+    EXPECT_EQ(run.program->Console(), std::string(KEYS_DUMP) + Shown(MSG_WRITE_ERROR));
     EXPECT_EQ(AwaitWireLines(run.folder, TABLE_SIZE, "W"), WriteRequests(QX209, KEYS));
     EXPECT_TRUE(WireLines(run.folder, "QR").empty());
 
     // It answers again: the next command goes through as ever.
     run.folder.Write(L"bus.txt", "device 10F7:0209\nsilent 0\n");
-    ASSERT_TRUE(run.program->ConsoleBecomes(Connected(MSG_CONNECTED, QX209)));
+    ASSERT_TRUE(run.program->ConsoleBecomes(Connected(Shown(MSG_CONNECTED), QX209)));
     run.program->Command(IDM_DATA_WRITE);
-    EXPECT_EQ(run.program->Console(), std::string(KEYS_DUMP) + MSG_WRITE_DONE);
+    EXPECT_EQ(run.program->Console(), std::string(KEYS_DUMP) + Shown(MSG_WRITE_DONE));
     EXPECT_EQ(AwaitWireLines(run.folder, TABLE_SIZE, "R").size(), static_cast<size_t>(TABLE_SIZE));
 }
 
@@ -255,7 +257,7 @@ TEST(ShippedFailures, VersionZeroEndsTheReadWithTheReceiveError) {
     Started run("device 10F7:0209\nfirmware 00\n", L"table.kbd");
     ASSERT_NE(run.program->Window(), nullptr);
     run.program->Command(IDM_DATA_READ);
-    EXPECT_EQ(run.program->Console(), MSG_RECEIVE_ERROR);
+    EXPECT_EQ(run.program->Console(), Shown(MSG_RECEIVE_ERROR));
     EXPECT_EQ(AwaitWireLines(run.folder, 2),
               (std::vector<std::string>{RequestLine(QX209, 0x40), ReplyLine(QX209, 0)}));
     ExpectSlotTexts(run.program->Window(), KEYS);
@@ -270,31 +272,31 @@ TEST(ShippedFailures, OneLostEntryFailsTheReadAndTheOthersAreRead) {
     Started run(module, L"table.kbd");
     ASSERT_NE(run.program->Window(), nullptr);
     run.program->Command(IDM_DATA_READ);
-    EXPECT_EQ(run.program->Console(), MSG_RECEIVE_ERROR);
+    EXPECT_EQ(run.program->Console(), Shown(MSG_RECEIVE_ERROR));
     EXPECT_EQ(AwaitWireLines(run.folder, 1 + TABLE_SIZE, "W").size(), 1u + TABLE_SIZE);
     EXPECT_EQ(AwaitWireLines(run.folder, TABLE_SIZE, "R").size(), TABLE_SIZE + 0u);
     ExpectSlotTexts(run.program->Window(), KEYS);
 
     run.folder.Write(L"bus.txt", "device 10F7:0209\n");
-    ASSERT_TRUE(run.program->ConsoleBecomes(Connected(MSG_CONNECTED, QX209)));
+    ASSERT_TRUE(run.program->ConsoleBecomes(Connected(Shown(MSG_CONNECTED), QX209)));
     run.program->Command(IDM_DATA_WRITE);
     EXPECT_EQ(run.program->Console(),
               std::string(" > Scan Code : \r\n"
                           "    0005  0006  0007  0008  0009  0050  000B  000C \r\n"
                           "    000D  000E  000F  0010  0011  0012  0013  0014\r\n") +
-                  MSG_WRITE_DONE);
+                  Shown(MSG_WRITE_DONE));
 }
 
 TEST(ShippedFailures, ResetFailureKeepsTheConnectionShownAndALaterRemovalIsReported) {
     Started run("device 10F7:0206\nsilent 1\n");
     ASSERT_NE(run.program->Window(), nullptr);
     run.program->Command(IDM_USB_RESET);
-    EXPECT_EQ(run.program->Console(), MSG_RESET_ERROR);
+    EXPECT_EQ(run.program->Console(), Shown(MSG_RESET_ERROR));
     EXPECT_EQ(run.program->Status(), ConnectedStatus(QX206));
     EXPECT_EQ(AwaitWireLines(run.folder, 1), std::vector<std::string>{RequestLine(QX206, 0x4F)});
 
     run.folder.Write(L"bus.txt", "# unplugged\n");
-    EXPECT_TRUE(run.program->ConsoleBecomes(MSG_REMOVED)) << run.program->Console();
+    EXPECT_TRUE(run.program->ConsoleBecomes(Shown(MSG_REMOVED))) << run.program->Console();
     EXPECT_EQ(run.program->Status(), " Removed USB Keyboard Module");
 }
 
@@ -304,7 +306,7 @@ TEST(ShippedFailures, WriteTakenOnlyAfterTheTimeLimitFails) {
     Started run("device 10F7:0209\nwrite-delay 2500\n");
     ASSERT_NE(run.program->Window(), nullptr);
     run.program->Command(IDM_DATA_READ);
-    EXPECT_EQ(run.program->Console(), MSG_RECEIVE_ERROR);
+    EXPECT_EQ(run.program->Console(), Shown(MSG_RECEIVE_ERROR));
     EXPECT_TRUE(WireLines(run.folder, "WQR").empty());
 }
 
@@ -316,17 +318,18 @@ TEST(ShippedFailures, ReplyAfterTheTimeOutIsNeverTakenForTheNextRequest) {
     Started run(WithKeys("device 10F7:0209\nfirmware 12\ndelay 2500\n"));
     ASSERT_NE(run.program->Window(), nullptr);
     run.program->Command(IDM_DATA_READ);
-    EXPECT_EQ(run.program->Console(), MSG_RECEIVE_ERROR);
+    EXPECT_EQ(run.program->Console(), Shown(MSG_RECEIVE_ERROR));
     ASSERT_EQ(AwaitWireLines(run.folder, 1, "Q").size(), 1u);
     EXPECT_EQ(WireLines(run.folder, "WQR"),
               (std::vector<std::string>{RequestLine(QX209, 0x40),
                                         "Q" + ReplyLine(QX209, 0x12).substr(1)}));
 
     run.folder.Write(L"bus.txt", WithKeys("device 10F7:0209\nfirmware 12\n"));
-    ASSERT_TRUE(run.program->ConsoleBecomes(Connected(MSG_CONNECTED, QX209)));
+    ASSERT_TRUE(run.program->ConsoleBecomes(Connected(Shown(MSG_CONNECTED), QX209)));
     run.folder.Write(L"wire.txt", "");
     run.program->Command(IDM_DATA_READ);
-    EXPECT_EQ(run.program->Console(), Filled(MSG_FIRMWARE_VERSION, "%d.%d", "1.2") + MSG_READ_DONE);
+    EXPECT_EQ(run.program->Console(),
+              Filled(Shown(MSG_FIRMWARE_VERSION), "%d.%d", "1.2") + Shown(MSG_READ_DONE));
     ExpectEveryRequestAnswered(run.folder, 0x12);
     ExpectSlotTexts(run.program->Window(), KEYS);
 }
@@ -339,14 +342,15 @@ TEST(ShippedFailures, ALateReplyWaitingOnTheOpeningOfANoticeIsDroppedBeforeTheNe
     Started run(WithKeys("device 10F7:0209\nfirmware 12\ndelay 6000\n"));
     ASSERT_NE(run.program->Window(), nullptr);
     run.program->Command(IDM_DATA_READ);
-    EXPECT_EQ(run.program->Console(), MSG_RECEIVE_ERROR);
+    EXPECT_EQ(run.program->Console(), Shown(MSG_RECEIVE_ERROR));
     run.folder.Write(L"bus.txt", WithKeys("device 10F7:0209\nfirmware 12\n"));
     SendMessageW(run.program->Window(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
     ASSERT_EQ(AwaitWireLines(run.folder, 1, "Q").size(), 1u);
 
     run.folder.Write(L"wire.txt", "");
     run.program->Command(IDM_DATA_READ);
-    EXPECT_EQ(run.program->Console(), Filled(MSG_FIRMWARE_VERSION, "%d.%d", "1.2") + MSG_READ_DONE);
+    EXPECT_EQ(run.program->Console(),
+              Filled(Shown(MSG_FIRMWARE_VERSION), "%d.%d", "1.2") + Shown(MSG_READ_DONE));
     ExpectEveryRequestAnswered(run.folder, 0x12, {ReplyLine(QX209, 0x12)});
     ExpectSlotTexts(run.program->Window(), KEYS);
 }
@@ -364,16 +368,16 @@ void UnplugDuringCommand(int command, const std::string& expected) {
     size_t taken = WireLines(run.folder, "W").size();
     EXPECT_GE(taken, 3u);
     EXPECT_LT(taken, 1u + TABLE_SIZE);
-    EXPECT_TRUE(run.program->ConsoleBecomes(MSG_REMOVED)) << run.program->Console();
+    EXPECT_TRUE(run.program->ConsoleBecomes(Shown(MSG_REMOVED))) << run.program->Console();
     EXPECT_EQ(run.program->Status(), " Removed USB Keyboard Module");
 }
 
 TEST(ShippedFailures, UnplugInTheMiddleOfAWriteFailsTheRest) {
-    UnplugDuringCommand(IDM_DATA_WRITE, std::string(KEYS_DUMP) + MSG_WRITE_ERROR);
+    UnplugDuringCommand(IDM_DATA_WRITE, std::string(KEYS_DUMP) + Shown(MSG_WRITE_ERROR));
 }
 
 TEST(ShippedFailures, UnplugInTheMiddleOfAReadEndsWithTheReceiveError) {
-    UnplugDuringCommand(IDM_DATA_READ, MSG_RECEIVE_ERROR);
+    UnplugDuringCommand(IDM_DATA_READ, Shown(MSG_RECEIVE_ERROR));
 }
 
 }  // namespace

@@ -170,7 +170,7 @@ TEST(WineHidStack, EachModelIsFoundAtStart) {
         Started run(block, 1);
         ASSERT_TRUE(run.listed);
         ASSERT_NE(run.program->Window(), nullptr);
-        EXPECT_EQ(run.program->Console(), Connected(MSG_CONNECTED_AT_START, model));
+        EXPECT_EQ(run.program->Console(), Connected(Shown(MSG_CONNECTED_AT_START), model));
     }
 }
 
@@ -180,7 +180,8 @@ TEST(WineHidStack, WriteReadAndResetAreTheBytesOnTheWire) {
     ASSERT_NE(run.program->Window(), nullptr);
 
     run.program->Command(IDM_DATA_READ);
-    EXPECT_EQ(run.program->Console(), Filled(MSG_FIRMWARE_VERSION, "%d.%d", "1.2") + MSG_READ_DONE);
+    EXPECT_EQ(run.program->Console(),
+              Filled(Shown(MSG_FIRMWARE_VERSION), "%d.%d", "1.2") + Shown(MSG_READ_DONE));
     std::vector<std::string> requests = {RequestLine(QX209, 0x40)};
     std::vector<std::string> replies = {Queued(ReplyLine(QX209, 0x12))};
     for (int index = 0; index < TABLE_SIZE; ++index) {
@@ -192,7 +193,7 @@ TEST(WineHidStack, WriteReadAndResetAreTheBytesOnTheWire) {
 
     WriteWhole(Named(L"USBKBD_GUEST_RECORD"), "");
     run.program->Command(IDM_DATA_WRITE);
-    EXPECT_NE(run.program->Console().find(MSG_WRITE_DONE), std::string::npos)
+    EXPECT_NE(run.program->Console().find(Shown(MSG_WRITE_DONE)), std::string::npos)
         << run.program->Console();
     requests.clear();
     for (int index = 0; index < TABLE_SIZE; ++index) {
@@ -202,7 +203,7 @@ TEST(WineHidStack, WriteReadAndResetAreTheBytesOnTheWire) {
 
     WriteWhole(Named(L"USBKBD_GUEST_RECORD"), "");
     run.program->Command(IDM_USB_RESET);
-    EXPECT_EQ(run.program->Console(), MSG_RESET_DONE);
+    EXPECT_EQ(run.program->Console(), Shown(MSG_RESET_DONE));
     EXPECT_EQ(AwaitRecord(1, "W"), std::vector<std::string>{RequestLine(QX209, 0x4F)});
     EXPECT_EQ(AwaitRecord(1, "Q"), std::vector<std::string>{Queued(ReplyLine(QX209, 0x12))});
 }
@@ -212,7 +213,7 @@ TEST(WineHidStack, SilentModuleFailsTheRead) {
     ASSERT_TRUE(run.listed);
     ASSERT_NE(run.program->Window(), nullptr);
     run.program->Command(IDM_DATA_READ);
-    EXPECT_EQ(run.program->Console(), MSG_RECEIVE_ERROR);
+    EXPECT_EQ(run.program->Console(), Shown(MSG_RECEIVE_ERROR));
     EXPECT_EQ(Record("W"), std::vector<std::string>{RequestLine(QX209, 0x40)});
     EXPECT_TRUE(Record("Q").empty());
 }
@@ -225,10 +226,10 @@ TEST(WineHidStack, ArrivalAndRemovalAreFollowed) {
     Started run("device 046D:C077\n", 0);
     ASSERT_TRUE(run.listed);
     ASSERT_NE(run.program->Window(), nullptr);
-    EXPECT_EQ(run.program->Console(), MSG_HELP);
+    EXPECT_EQ(run.program->Console(), Shown(MSG_HELP));
     ASSERT_TRUE(SetBus("device 046D:C077\ndevice 10F7:0206\n", 1));
-    EXPECT_TRUE(run.program->ConsoleBecomes(Connected(MSG_CONNECTED, QX206)))
+    EXPECT_TRUE(run.program->ConsoleBecomes(Connected(Shown(MSG_CONNECTED), QX206)))
         << run.program->Console();
     ASSERT_TRUE(SetBus("device 046D:C077\n", 0));
-    EXPECT_TRUE(run.program->ConsoleBecomes(MSG_REMOVED)) << run.program->Console();
+    EXPECT_TRUE(run.program->ConsoleBecomes(Shown(MSG_REMOVED))) << run.program->Console();
 }

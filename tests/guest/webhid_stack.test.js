@@ -8,6 +8,7 @@ const assert = require('node:assert/strict');
 const fs = require('fs');
 const { execFileSync } = require('child_process');
 const h = require('../web/page_harness');
+const { MESSAGES } = require('../web/messages');
 const puppeteer = require('../web/node_modules/puppeteer-core');
 
 const BUS = process.env.USBKBD_BUS;
@@ -15,10 +16,11 @@ const RECORD = process.env.USBKBD_EMU_RECORD;
 const FOREIGN = 'device 046D:C077\n';
 const KEYBOARD = 'device 10F7:0209\nopens 0\n';
 const MODULE = 'device 10F7:0209\nfirmware 12\nkeys 0106 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0028\n';
-const CONNECTED_209 = '키보드 모듈(QX209)이 변경모드로 연결되어 있습니다.';
-const READ_DONE = '데이타 읽기를 완료하였습니다.';
-const REMOVED = '키보드 모듈이 제거되었습니다.';
-const CONNECTED_AGAIN = '키보드 모듈(QX209)이 변경모드로 연결되었습니다.';
+// The page speaks Korean here, as a Korean browser's.
+const CONNECTED_209 = MESSAGES.connectedAtStart.ko;
+const READ_DONE = MESSAGES.readDone.ko;
+const REMOVED = MESSAGES.removed.ko;
+const CONNECTED_AGAIN = MESSAGES.connected.ko;
 
 let browser;
 let page;
@@ -67,8 +69,12 @@ async function start() {
     args: ['--no-sandbox', '--disable-gpu', '--allow-file-access-from-files'],
   });
   page = await browser.newPage();
+  // The page loads as slowly as the browser starts: a busy host's TCG guest
+  // took more than the default 30 s to reach its load event.
+  page.setDefaultTimeout(180000);
   page.on('console', (message) => { if (message.type() === 'error') pageErrors.push(message.text()); });
   page.on('pageerror', (error) => pageErrors.push(String(error)));
+  await h.preferLanguage(page, 'ko');
   await page.goto('file://' + h.PAGE);
   await page.waitForSelector('body[data-ready="1"]');
 }

@@ -16,14 +16,32 @@ TEST(ConsoleText, FormatsReplaceAndAppend) {
     EXPECT_STREQ(g_consoleText, "new");
 }
 
-TEST(ConsoleText, AppendingNeverWritesPastTheBuffer) {
+TEST(ConsoleText, AppendingNeverWritesPastTheBufferInEitherLanguage) {
     std::string line(100, 'x');
-    ReplaceConsoleText("%s", "");
+    ClearConsoleText();
     for (int i = 0; i < 40; ++i) AppendConsoleText("%s", line.c_str());
-    EXPECT_EQ(std::strlen(g_consoleText), CONSOLE_TEXT_SIZE - 1);
     AppendConsoleText("%s", "more");
-    EXPECT_EQ(std::strlen(g_consoleText), CONSOLE_TEXT_SIZE - 1);
-    EXPECT_EQ(g_consoleText[CONSOLE_TEXT_SIZE - 2], 'x');
+    AppendConsoleText(MSG_READ_DONE);
+    for (Language language : {Language::Korean, Language::English}) {
+        UseLanguage(language);
+        EXPECT_EQ(std::strlen(g_consoleText), CONSOLE_TEXT_SIZE - 1);
+        EXPECT_EQ(g_consoleText[CONSOLE_TEXT_SIZE - 2], 'x');
+    }
+    UseLanguage(Language::Korean);
+}
+
+// The page switches its language at any time: the console then shows what
+// it showed, in the other language.
+TEST(ConsoleText, KeepsTheTextInBothLanguagesForASwitch) {
+    ReplaceConsoleText(" > %04X", 0x28);
+    AppendConsoleText(MSG_FIRMWARE_VERSION, 1, 2);
+    AppendConsoleText(MSG_READ_DONE);
+    EXPECT_EQ(g_consoleText, " > 0028\r\n > \xC6\xDF\xBF\xFE\xBE\xEE \xB9\xF6\xC0\xFC 1.2\r\n" +
+                                 std::string(MessageText(MSG_READ_DONE, Language::Korean)));
+    UseLanguage(Language::English);
+    EXPECT_STREQ(g_consoleText,
+                 " > 0028\r\n > Firmware version 1.2\r\n\r\n > The data has been read.\r\n");
+    UseLanguage(Language::Korean);
 }
 
 }  // namespace

@@ -66,7 +66,7 @@ TEST_F(CommandsTest, NewEmptiesTableTitleAndConsoleAndShowsTheNormalLayer) {
     g_selectedLayer = LAYER_SHIFT;
     std::snprintf(g_currentPath, sizeof g_currentPath, "C:\\a.kbd");
     std::snprintf(g_fileTitle, sizeof g_fileTitle, "a.kbd");
-    ReplaceConsoleText("%s", MSG_HELP);
+    ReplaceConsoleText(MSG_HELP);
     OnCommand(view, IDM_FILE_NEW);
     EXPECT_EQ(Joined(view.calls), "panel check:normal console");
     EXPECT_EQ(GetKeyCode(LAYER_SHIFT, 4), 0);
@@ -104,12 +104,12 @@ TEST_F(CommandsTest, StartKeepsTheCommandLinePathAndLoadsItWithTheWindow) {
     std::ofstream(path, std::ios::binary) << "0029\r\n0004\r\n";
     g_connected = 1;
     g_selectedLayer = LAYER_SHIFT;
-    StartProgram(("\"" + path + "\"").c_str());
+    StartProgram(("\"" + path + "\"").c_str(), Language::Korean);
     EXPECT_EQ(g_connected, 0);
     EXPECT_EQ(std::string(g_currentPath), path);
 
     PrepareConsoleText();
-    EXPECT_STREQ(g_consoleText, MSG_HELP);
+    EXPECT_STREQ(g_consoleText, Korean(MSG_HELP));
     AddModule(MODEL_QX209);
     OnWindowCreated(view);
     EXPECT_EQ(Joined(view.calls), "check:normal enable console showLayers");
@@ -120,10 +120,12 @@ TEST_F(CommandsTest, StartKeepsTheCommandLinePathAndLoadsItWithTheWindow) {
     std::filesystem::remove(path);
 }
 
-TEST_F(CommandsTest, StartWithoutAKbdPathLoadsNothing) {
+TEST_F(CommandsTest, StartWithoutAKbdPathLoadsNothingAndSpeaksTheLanguageChosen) {
     SetKeyCode(LAYER_NORMAL, 1, 0x0004);
-    StartProgram("C:\\notes.txt");
+    StartProgram("C:\\notes.txt", Language::English);
     EXPECT_STREQ(g_currentPath, "");
+    PrepareConsoleText();
+    EXPECT_STREQ(g_consoleText, MessageText(MSG_HELP, Language::English));
     OnWindowCreated(view);
     EXPECT_EQ(Joined(view.calls), "check:normal");
     EXPECT_EQ(GetKeyCode(LAYER_NORMAL, 1), 0x0004);

@@ -33,7 +33,7 @@ TEST_F(DeviceCommandsTest, WriteShowsTheScanCodesThenTheOutcome) {
     SetKeyCode(LAYER_SHIFT, 8, 0x0028);
     WriteToModule(view);
     EXPECT_EQ(Joined(view.calls), "busy console console idle");
-    EXPECT_EQ(view.console, std::string(DUMP_OF_TWO_KEYS) + MSG_WRITE_DONE);
+    EXPECT_EQ(view.console, std::string(DUMP_OF_TWO_KEYS) + Korean(MSG_WRITE_DONE));
     EXPECT_EQ(SimDevices()[module].words[0], 0x0104);
     EXPECT_EQ(SimDevices()[module].words[15], 0x0028);
 
@@ -41,14 +41,14 @@ TEST_F(DeviceCommandsTest, WriteShowsTheScanCodesThenTheOutcome) {
     view.calls.clear();
     WriteToModule(view);
     EXPECT_EQ(Joined(view.calls), "busy console console idle");
-    EXPECT_EQ(view.console, std::string(DUMP_OF_TWO_KEYS) + MSG_WRITE_ERROR);
+    EXPECT_EQ(view.console, std::string(DUMP_OF_TWO_KEYS) + Korean(MSG_WRITE_ERROR));
 }
 
 TEST_F(DeviceCommandsTest, WriteToAModuleThatWentAwayFails) {
     int module = Connect(MODEL_QX209);
     SimUnplug(module);
     WriteToModule(view);
-    EXPECT_EQ(view.console, std::string(DUMP_OF_EMPTY_TABLE) + MSG_WRITE_ERROR);
+    EXPECT_EQ(view.console, std::string(DUMP_OF_EMPTY_TABLE) + Korean(MSG_WRITE_ERROR));
     EXPECT_EQ(Joined(view.calls), "busy console console idle");
 }
 
@@ -60,7 +60,7 @@ TEST_F(DeviceCommandsTest, ReadShowsTheVersionAndLoadsTheNormalLayer) {
     g_selectedLayer = LAYER_SHIFT;
     ReadFromModule(view);
     EXPECT_EQ(Joined(view.calls), "busy console check:normal panel console idle");
-    EXPECT_EQ(view.console, Formatted(MSG_FIRMWARE_VERSION, 1, 10) + MSG_READ_DONE);
+    EXPECT_EQ(view.console, Formatted(Korean(MSG_FIRMWARE_VERSION), 1, 10) + Korean(MSG_READ_DONE));
     EXPECT_EQ(g_selectedLayer, LAYER_NORMAL);
     EXPECT_EQ(GetKeyCode(LAYER_NORMAL, 1), 0x0106);
     EXPECT_EQ(GetKeyCode(LAYER_SHIFT, 1), 0x0004);
@@ -75,7 +75,7 @@ TEST_F(DeviceCommandsTest, ReadWithoutAnAnswerToTheVersionChangesNothing) {
     SetKeyCode(LAYER_NORMAL, 2, 0x0029);
     ReadFromModule(view);
     EXPECT_EQ(Joined(view.calls), "busy console idle");
-    EXPECT_EQ(view.console, MSG_RECEIVE_ERROR);
+    EXPECT_EQ(view.console, Korean(MSG_RECEIVE_ERROR));
     EXPECT_EQ(g_selectedLayer, LAYER_SHIFT);
     EXPECT_EQ(GetKeyCode(LAYER_NORMAL, 2), 0x0029);
 }
@@ -89,7 +89,7 @@ TEST_F(DeviceCommandsTest, ReadWithAKeyUnansweredKeepsTheRestAndDrawsNothing) {
     g_selectedLayer = LAYER_SHIFT;
     ReadFromModule(view);
     EXPECT_EQ(Joined(view.calls), "busy console check:normal console idle");
-    EXPECT_EQ(view.console, MSG_RECEIVE_ERROR);
+    EXPECT_EQ(view.console, Korean(MSG_RECEIVE_ERROR));
     EXPECT_EQ(g_selectedLayer, LAYER_NORMAL);
     EXPECT_EQ(GetKeyCode(LAYER_NORMAL, 1), 0x0004);
     EXPECT_EQ(GetKeyCode(LAYER_NORMAL, 3), 0x0029);
@@ -102,7 +102,7 @@ TEST_F(DeviceCommandsTest, ResetClearsTheStatusTextAndTheConnection) {
     EXPECT_EQ(view.status, "");
     EXPECT_STREQ(g_statusText, "");
     EXPECT_EQ(g_connected, 0);
-    EXPECT_EQ(view.console, MSG_RESET_DONE);
+    EXPECT_EQ(view.console, Korean(MSG_RESET_DONE));
     EXPECT_FALSE(SimDevices()[module].changeMode);
 }
 
@@ -111,7 +111,7 @@ TEST_F(DeviceCommandsTest, FailedResetKeepsTheStatusText) {
     SimDevices()[module].silent = true;
     ResetModule(view);
     EXPECT_EQ(Joined(view.calls), "busy console idle");
-    EXPECT_EQ(view.console, MSG_RESET_ERROR);
+    EXPECT_EQ(view.console, Korean(MSG_RESET_ERROR));
     EXPECT_STREQ(g_statusText, " Connected USB Keyboard Module - QX209");
     EXPECT_EQ(g_connected, 1);
 }
@@ -131,7 +131,7 @@ TEST_F(DeviceCommandsTest, AReplyThatComesLateIsNeverTakenForTheNextReadsAnswers
         }
         SimDevices()[module].replyDelayMs = 2500;
         ReadFromModule(view);
-        ASSERT_EQ(view.console, MSG_RECEIVE_ERROR);
+        ASSERT_EQ(view.console, Korean(MSG_RECEIVE_ERROR));
 
         SimDevices()[module].replyDelayMs = 1;
         if (notice >= 0) {
@@ -140,7 +140,8 @@ TEST_F(DeviceCommandsTest, AReplyThatComesLateIsNeverTakenForTheNextReadsAnswers
         }
         HidPause(static_cast<int>(3000 - SimNowMs()));
         ReadFromModule(view);
-        EXPECT_EQ(view.console, Formatted(MSG_FIRMWARE_VERSION, 2, 1) + MSG_READ_DONE);
+        EXPECT_EQ(view.console,
+                  Formatted(Korean(MSG_FIRMWARE_VERSION), 2, 1) + Korean(MSG_READ_DONE));
         for (int index = 0; index < TABLE_SIZE; ++index) {
             EXPECT_EQ(GetKeyCode(LayerOfIndex(index), SlotOfIndex(index)), 0x0104 + index) << index;
         }

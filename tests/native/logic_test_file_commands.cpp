@@ -89,7 +89,7 @@ TEST_F(FileCommandsTest, SaveAsOfAnUnnamableFileSavesNothingAndSaysSo) {
     Choose(FileChoice::Unnamable, PathOf("b.kbd"), "b.kbd");
     SaveFileAs(view);
     EXPECT_EQ(Joined(view.calls), "saveAs repaint console");
-    EXPECT_EQ(view.console, MSG_SAVE_ERROR);
+    EXPECT_EQ(view.console, Korean(MSG_SAVE_ERROR));
     EXPECT_STREQ(g_currentPath, PathOf("a.kbd").c_str());
     EXPECT_STREQ(g_fileTitle, "");
     EXPECT_TRUE(fs::is_empty(folder_));
@@ -99,7 +99,7 @@ TEST_F(FileCommandsTest, SaveWhereNoFileCanBePutSaysSo) {
     Choose(FileChoice::Kept, PathOf("missing/b.kbd"), "b.kbd");
     SaveFileAs(view);
     EXPECT_EQ(Joined(view.calls), "saveAs repaint console");
-    EXPECT_EQ(view.console, MSG_SAVE_ERROR);
+    EXPECT_EQ(view.console, Korean(MSG_SAVE_ERROR));
     EXPECT_STREQ(g_fileTitle, "b.kbd");
 }
 

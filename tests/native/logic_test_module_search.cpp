@@ -11,7 +11,7 @@ TEST_F(ModuleSearchTest, ModuleAtCreationIsAnnouncedAndItsCommandsEnabled) {
     AddModule(MODEL_QX209);
     SearchModuleAtCreation(view);
     EXPECT_EQ(Joined(view.calls), "enable console showLayers");
-    EXPECT_EQ(view.console, Formatted(MSG_CONNECTED_AT_START, 0x209));
+    EXPECT_EQ(view.console, Formatted(Korean(MSG_CONNECTED_AT_START), 0x209));
     // The status bar shows the text when the window is sized.
     EXPECT_STREQ(g_statusText, " Connected USB Keyboard Module - QX209");
     EXPECT_EQ(g_connected, 1);
@@ -34,7 +34,7 @@ TEST_F(ModuleSearchTest, Qx206IsLookedForFirstAndHidesTheLayerButtons) {
     AddModule(MODEL_QX206);
     SearchModuleAtCreation(view);
     EXPECT_EQ(g_connectedModelId, MODEL_QX206);
-    EXPECT_EQ(view.console, Formatted(MSG_CONNECTED_AT_START, 0x206));
+    EXPECT_EQ(view.console, Formatted(Korean(MSG_CONNECTED_AT_START), 0x206));
     EXPECT_EQ(Joined(view.calls), "enable console check:normal hideLayers");
     EXPECT_TRUE(view.panels.empty()) << "the normal layer was shown already";
 }
@@ -49,7 +49,7 @@ TEST_F(ModuleSearchTest, Qx206PluggedInTakesThePanelOffTheShiftLayer) {
     EXPECT_EQ(g_selectedLayer, LAYER_NORMAL);
     ASSERT_EQ(view.panels.size(), 1u);
     EXPECT_EQ(view.panels[0], "<A>||||||||");
-    EXPECT_EQ(view.console, Formatted(MSG_CONNECTED, 0x206));
+    EXPECT_EQ(view.console, Formatted(Korean(MSG_CONNECTED), 0x206));
     EXPECT_EQ(view.status, " Connected USB Keyboard Module - QX206");
     EXPECT_EQ(g_labelModelId, MODEL_QX206);
 }
@@ -75,18 +75,18 @@ TEST_F(ModuleSearchTest, RemovalOfTheConnectedModuleIsAnnounced) {
     SearchModuleOnDeviceChange(view);
     EXPECT_EQ(Joined(view.calls), "disable console status");
     EXPECT_FALSE(view.deviceCommands);
-    EXPECT_EQ(view.console, MSG_REMOVED);
+    EXPECT_EQ(view.console, Korean(MSG_REMOVED));
     EXPECT_EQ(view.status, " Removed USB Keyboard Module");
     EXPECT_EQ(g_connectedModelId, 0);
     EXPECT_EQ(g_labelModelId, MODEL_QX209) << "the labels stay those of the last module";
 }
 
 TEST_F(ModuleSearchTest, DeviceChangeWithoutAnyModuleSoFarLeavesTheConsole) {
-    ReplaceConsoleText("%s", MSG_HELP);
+    ReplaceConsoleText(MSG_HELP);
     SearchModuleOnDeviceChange(view);
     EXPECT_EQ(Joined(view.calls), "disable status");
     EXPECT_EQ(view.status, "");
-    EXPECT_STREQ(g_consoleText, MSG_HELP);
+    EXPECT_STREQ(g_consoleText, Korean(MSG_HELP));
 }
 
 TEST_F(ModuleSearchTest, ModuleLeftAfterAResetIsNotAnnouncedAsRemoved) {

@@ -95,7 +95,8 @@ protected:
         g_labelModelId = 0;
         g_selectedLayer = LAYER_NORMAL;
         for (char* text : g_slotTexts) text[0] = '\0';
-        g_consoleText[0] = '\0';
+        UseLanguage(Language::Korean);
+        ClearConsoleText();
     }
 
     static int AddModule(int model) { return SimAddDevice(SimModule(model)); }
@@ -109,6 +110,11 @@ std::string Formatted(const char* format, Args... args) {
     char text[CONSOLE_TEXT_SIZE];
     std::snprintf(text, sizeof text, format, args...);
     return text;
+}
+
+// A message's format as the Korean console has it.
+inline const char* Korean(Message message) {
+    return MessageText(message, Language::Korean);
 }
 
 // The calls of the recording view, for readable comparisons.

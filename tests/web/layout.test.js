@@ -6,6 +6,7 @@ const { test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 const h = require('./page_harness');
 const { STATES, openInState, QX209, QX206 } = require('./page_states');
+const { LANGUAGES } = require('./messages');
 
 const SIZES = [[800, 600], [1280, 800]];
 const LEVEL_PX = 2;
@@ -26,14 +27,16 @@ const outside = (page) => page.evaluate(() => Array.from(document.querySelectorA
   .map(({ e, box }) => `${e.tagName}#${e.id}.${e.className} ${box.left}..${box.right}`)
   .concat(document.documentElement.scrollWidth > innerWidth ? ['the page scrolls sideways'] : []));
 
-test('no state is wider than the window', async (t) => {
-  for (const [width, height] of SIZES) {
-    for (const state of STATES) {
-      await t.test(`${state.name} at ${width} x ${height}`, async () => {
-        const page = await openInState(browser, state, { width, height });
-        assert.deepEqual(await outside(page), []);
-        await page.close();
-      });
+test('no state is wider than the window, in either language', async (t) => {
+  for (const language of LANGUAGES) {
+    for (const [width, height] of SIZES) {
+      for (const state of STATES) {
+        await t.test(`${state.name} at ${width} x ${height}, ${language}`, async () => {
+          const page = await openInState(browser, state, { width, height, language });
+          assert.deepEqual(await outside(page), []);
+          await page.close();
+        });
+      }
     }
   }
 });
@@ -51,6 +54,23 @@ test('the key picker at 800 x 600: every key, OK and Cancel among them, in view'
   await page.close();
 });
 
+test('the help text fits the console whole at either size, in either language and scheme', async (t) => {
+  for (const language of LANGUAGES) {
+    for (const scheme of ['light', 'dark']) {
+      await t.test(`${language}, ${scheme}`, async () => {
+        const page = await openInState(browser, STATES[0], { language, scheme });
+        for (const [width, height] of SIZES) {
+          await page.setViewport({ width, height });
+          const box = await page.$eval('#console', (c) =>
+            ({ width: c.scrollWidth, room: c.clientWidth, height: c.scrollHeight, depth: c.clientHeight }));
+          assert.ok(box.width <= box.room && box.height <= box.depth, `${width} x ${height}: ${JSON.stringify(box)}`);
+        }
+        await page.close();
+      });
+    }
+  }
+});
+
 // The vertical middle of each row label's text and of the slot, Change
 // button and layer buttons beside it.
 const rowMiddles = (page) => page.evaluate(() => {
@@ -66,27 +86,33 @@ const rowMiddles = (page) => page.evaluate(() => {
   return rows;
 });
 
-test('each row label is level with its row, for both label sets', async (t) => {
-  for (const [model, device] of [['QX209', QX209], ['QX206', QX206]]) {
-    await t.test(model, async () => {
-      const page = await h.openPage(browser, { devices: [device] });
-      for (const { k, label, beside } of await rowMiddles(page)) {
-        for (const middle of beside) assert.ok(Math.abs(label - middle) <= LEVEL_PX, `label ${k}: ${label} vs ${middle}`);
+test('each row label is level with its row, for both label sets, in either language', async (t) => {
+  for (const language of LANGUAGES) {
+    for (const [model, device] of [['QX209', QX209], ['QX206', QX206]]) {
+      await t.test(`${model}, ${language}`, async () => {
+        const page = await h.openPage(browser, { devices: [device], language });
+        for (const { k, label, beside } of await rowMiddles(page)) {
+          for (const middle of beside) assert.ok(Math.abs(label - middle) <= LEVEL_PX, `label ${k}: ${label} vs ${middle}`);
+        }
+        await page.close();
+      });
+    }
+  }
+});
+
+test('a slot holds the longest key text whole at either size, and is no wider than it needs', async (t) => {
+  for (const language of LANGUAGES) {
+    await t.test(language, async () => {
+      const page = await h.openPage(browser, { devices: [QX209], language });
+      await page.evaluate((word) => { fakeHid.granted[0].words[0] = word; }, LONGEST_WORD);
+      await h.command(page, 40009);
+      assert.equal(await h.text(page, '#slot0'), '<Ctrl><Shift><Alt><Print Screen>');
+      for (const [width, height] of SIZES) {
+        await page.setViewport({ width, height });
+        const { shown, room } = await page.$eval('#slot0', (s) => ({ shown: s.scrollWidth, room: s.clientWidth }));
+        assert.ok(shown <= room && room <= MAX_SLOT_PX, `${width} x ${height}: ${shown} px in ${room} px`);
       }
       await page.close();
     });
   }
-});
-
-test('a slot holds the longest key text whole at either size, and is no wider than it needs', async () => {
-  const page = await h.openPage(browser, { devices: [QX209] });
-  await page.evaluate((word) => { fakeHid.granted[0].words[0] = word; }, LONGEST_WORD);
-  await h.command(page, 40009);
-  assert.equal(await h.text(page, '#slot0'), '<Ctrl><Shift><Alt><Print Screen>');
-  for (const [width, height] of SIZES) {
-    await page.setViewport({ width, height });
-    const { shown, room } = await page.$eval('#slot0', (s) => ({ shown: s.scrollWidth, room: s.clientWidth }));
-    assert.ok(shown <= room && room <= MAX_SLOT_PX, `${width} x ${height}: ${shown} px in ${room} px`);
-  }
-  await page.close();
 });

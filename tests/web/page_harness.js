@@ -16,11 +16,22 @@ async function launch() {
   });
 }
 
+// The browser's preferred languages, as navigator.languages tells the page
+// from its next load on.
+async function preferLanguage(page, language) {
+  await page.evaluateOnNewDocument((languages) => {
+    Object.defineProperty(Navigator.prototype, 'languages', { get: () => languages, configurable: true });
+    Object.defineProperty(Navigator.prototype, 'language', { get: () => languages[0], configurable: true });
+  }, [language]);
+}
+
+// browser: the browser or a context of its own (with a storage of its own);
 // devices: [{vendorId, productId, ...options}] granted before the page loads;
 // noWebHid: the page sees a browser without WebHID; url: where it is opened
-// from, the file itself unless told.
-async function openPage(browser, { devices = [], noWebHid = false, url = 'file://' + PAGE } = {}) {
+// from, the file itself unless told; language: the browser's preferred one.
+async function openPage(browser, { devices = [], noWebHid = false, url = 'file://' + PAGE, language = 'ko' } = {}) {
   const page = await browser.newPage();
+  await preferLanguage(page, language);
   // A Save As without a save picker downloads; no test leaves its file in ~/Downloads.
   await (await page.createCDPSession()).send('Page.setDownloadBehavior', { behavior: 'deny' });
   await page.setViewport({ width: 800, height: 620 });
@@ -50,4 +61,13 @@ async function command(page, id) {
   await idle(page);
 }
 
-module.exports = { launch, openPage, text, idle, grayed, untilGrayed, command, ROOT, PAGE };
+// Presses Tab until the element has the focus, within as many presses as the page has stops.
+async function tabTo(page, selector) {
+  for (let presses = 0; presses < 120; presses++) {
+    if (await page.$eval(selector, (e) => e === document.activeElement)) return;
+    await page.keyboard.press('Tab');
+  }
+  throw new Error(`Tab never reached ${selector}`);
+}
+
+module.exports = { launch, openPage, preferLanguage, text, idle, grayed, untilGrayed, command, tabTo, ROOT, PAGE };

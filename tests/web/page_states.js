@@ -44,9 +44,9 @@ const STATES = [
   },
 ];
 
-// Opens a new page in the state, at the size and colour scheme given.
-async function openInState(browser, state, { width = 800, height = 600, scheme = 'light' } = {}) {
-  const page = await h.openPage(browser, { devices: state.devices || [], noWebHid: !!state.noWebHid });
+// Opens a new page in the state, at the size, colour scheme and language given.
+async function openInState(browser, state, { width = 800, height = 600, scheme = 'light', language = 'ko' } = {}) {
+  const page = await h.openPage(browser, { devices: state.devices || [], noWebHid: !!state.noWebHid, language });
   await page.setViewport({ width, height });
   await page.emulateMediaFeatures([{ name: 'prefers-color-scheme', value: scheme }]);
   if (state.reach) await state.reach(page);

@@ -6,6 +6,7 @@ const assert = require('node:assert/strict');
 const fs = require('fs');
 const http = require('http');
 const h = require('./page_harness');
+const { MESSAGES } = require('./messages');
 
 let browser;
 let server;
@@ -31,7 +32,7 @@ test('served from http://localhost: a granted module is found and read', async (
   assert.equal(await page.evaluate(() => window.isSecureContext), true);
   assert.match(await h.text(page, '#console'), /QX209/);
   await h.command(page, 40009);
-  assert.match(await h.text(page, '#console'), /데이타 읽기를 완료하였습니다/);
+  assert.ok((await h.text(page, '#console')).endsWith(MESSAGES.readDone.ko));
   assert.equal(await page.evaluate(() => fakeHid.sent.length), 17);
   await page.close();
 });

@@ -6,8 +6,8 @@ const assert = require('node:assert/strict');
 const h = require('./page_harness');
 
 const QX209 = { vendorId: 0x10F7, productId: 0x0209 };
-const RESET_DONE = '\n > 풋 스위치는 키보드 모드로 변경되었습니다.\n';
-const RESET_ERROR = '\n > 풋 스위치 리셋 에러가 발생하였습니다.\n';
+const { MESSAGES } = require('./messages');
+const READ_DONE = MESSAGES.readDone.ko;
 
 let browser;
 before(async () => { browser = await h.launch(); });
@@ -45,7 +45,7 @@ test('menus: the window\'s items, grayed without a module, opened and closed by 
     await page.click('button[data-command="40009"]');
     assert.equal(await visible(page, 'button[data-command="40009"]'), false);
     await h.idle(page);
-    assert.match(await h.text(page, '#console'), /데이타 읽기를 완료하였습니다/);
+    assert.ok((await h.text(page, '#console')).endsWith(READ_DONE));
     await page.click('#menu-usb');
     await page.keyboard.press('Escape');
     assert.equal(await visible(page, 'button[data-command="40010"]'), false);
@@ -59,14 +59,14 @@ test('USB > Reset: the console texts and the status line', async (t) => {
     await page.evaluate(() => fakeHid.plug(fakeHid.add(0x10F7, 0x0209, {})));
     await page.waitForFunction(() => /QX209/.test(document.getElementById('status').textContent));
     await h.command(page, 40010);
-    assert.equal(await h.text(page, '#console'), RESET_DONE);
+    assert.equal(await h.text(page, '#console'), MESSAGES.resetDone.ko);
     assert.equal(await h.text(page, '#status'), '');
     await page.close();
   });
   await t.test('a silent module: the reset error, and the module is still there to try again', async () => {
     const page = await h.openPage(browser, { devices: [Object.assign({ silent: true }, QX209)] });
     await h.command(page, 40010);
-    assert.equal(await h.text(page, '#console'), RESET_ERROR);
+    assert.equal(await h.text(page, '#console'), MESSAGES.resetError.ko);
     assert.equal(await h.grayed(page, 40010), false);
     await page.close();
   });
@@ -97,6 +97,6 @@ test('after the demo module, Connect puts the page on the module granted', async
   await h.command(page, 40009);
   const wire = await page.evaluate(() => fakeHid.sent.map((r) => r.productId));
   assert.deepEqual(wire, new Array(17).fill(0x0206));
-  assert.match(await h.text(page, '#console'), /데이타 읽기를 완료하였습니다/);
+  assert.ok((await h.text(page, '#console')).endsWith(READ_DONE));
   await page.close();
 });
