@@ -13,7 +13,6 @@
 #include "cli/table_output.h"
 #include "device/hid_link.h"
 #include "device/module_commands.h"
-#include "device/report_exchange.h"
 #include "model/key_table.h"
 
 namespace {
@@ -23,18 +22,6 @@ using ModuleStep = std::function<int(const HidDeviceInfo& module)>;
 
 int32_t Entry(int index) {
     return GetKeyCode(LayerOfIndex(index), SlotOfIndex(index));
-}
-
-// The word a module keeps after the write of this entry: the two bytes the
-// write derives from it.
-int32_t WordOnTheWire(int32_t value) {
-    return MakeKeyCode((value / 256) & 0xFF, (value % 256) & 0xFF);
-}
-
-std::string Hex4(int32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%04X", static_cast<uint32_t>(value));
-    return text;
 }
 
 // "slots 6, shift:1" for table indexes 5 and 8.
@@ -231,8 +218,8 @@ int Verify(const HidDeviceInfo& module, Console& console) {
         bool read = whole && std::find(failed.begin(), failed.end(), index) == failed.end();
         if (read && Entry(index) != expected) {
             mismatches += (mismatches.empty() ? "" : "; ") + std::string("slot ") +
-                          SlotNameOfIndex(index) + " holds " + Hex4(Entry(index)) + ", not " +
-                          Hex4(expected);
+                          SlotNameOfIndex(index) + " holds " + KeyWordText(Entry(index)) +
+                          ", not " + KeyWordText(expected);
         }
         SetKeyCode(LayerOfIndex(index), SlotOfIndex(index), written[index]);
     }
@@ -259,7 +246,7 @@ int WriteModule(const HidDeviceInfo& module, const Options& options, Console& co
 // ----- reset -----
 
 int ResetOne(const HidDeviceInfo& module, Console& console) {
-    if (!Transact(CMD_RESET, 0, 0, 0, 0, 0)) {
+    if (!SendReset()) {
         Tell(console, module.path + ": no reply to the reset");
         return EXIT_DEVICE_FAILURE;
     }

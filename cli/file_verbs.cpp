@@ -1,10 +1,7 @@
 #include "cli/file_verbs.h"
 
-#include <cstdio>
-
 #include "cli/key_file.h"
 #include "cli/key_parse.h"
-#include "cli/module_choice.h"
 #include "cli/table_output.h"
 #include "model/key_names.h"
 #include "model/key_table.h"
@@ -43,11 +40,8 @@ int StoreSlot(const Options& options, Console& console, const SlotName& slot, in
     if (!fault.empty()) return Refuse(console, fault);
     char text[DISPLAY_TEXT_SIZE];
     FormatKeyCode(code, text, sizeof text);
-    char word[16];
-    std::snprintf(word, sizeof word, "%04X", static_cast<uint32_t>(code));
-    std::string name = (slot.layer == LAYER_SHIFT ? "shift:" : "") + std::to_string(slot.slot);
     std::string shown = code == 0 ? "  (empty)" : std::string("  ") + text;
-    console.Out(path + ": slot " + name + " = " + word + shown + "\n");
+    console.Out(path + ": slot " + SlotNameOf(slot) + " = " + KeyWordText(code) + shown + "\n");
     return EXIT_DONE;
 }
 

@@ -8,16 +8,13 @@
 namespace {
 
 constexpr char SHIFT_PREFIX[] = "shift:";
+constexpr char RIGHT_PREFIX[] = "R";
 constexpr size_t SUGGESTION_COUNT = 3;
-constexpr int LONE_MODIFIER_USAGES[] = {0xE0, 0xE1, 0xE2, 0xE4, 0xE5, 0xE6};
 
 struct Modifier {
-    const char* name;
+    std::string name;
     int bits;  // in the modifier byte
 };
-
-const Modifier MODIFIERS[] = {{"Ctrl", 0x01},  {"Shift", 0x02},  {"Alt", 0x04},
-                              {"RCtrl", 0x10}, {"RShift", 0x20}, {"RAlt", 0x40}};
 
 struct OfferedKey {
     std::string name;
@@ -39,6 +36,22 @@ std::string Folded(const std::string& text) {
     return folded;
 }
 
+// The prefixes in the display text's order, the left keys' and then the
+// right keys'.
+const std::vector<Modifier>& Modifiers() {
+    static const std::vector<Modifier> modifiers = [] {
+        std::vector<Modifier> list;
+        for (const ModifierName& modifier : MODIFIER_NAMES) {
+            list.push_back({modifier.name, modifier.leftBit});
+        }
+        for (const ModifierName& modifier : MODIFIER_NAMES) {
+            list.push_back({RIGHT_PREFIX + std::string(modifier.name), modifier.rightBit});
+        }
+        return list;
+    }();
+    return modifiers;
+}
+
 const std::vector<OfferedKey>& OfferedKeys() {
     static const std::vector<OfferedKey> keys = [] {
         std::vector<OfferedKey> list;
@@ -46,7 +59,10 @@ const std::vector<OfferedKey>& OfferedKeys() {
             const char* name = KeyName(usage);
             if (name[0] != '\0' && FindUsageByName(name) == usage) list.push_back({name, usage});
         }
-        for (int usage : LONE_MODIFIER_USAGES) list.push_back({KeyName(usage), usage});
+        for (const Modifier& modifier : Modifiers()) {
+            int usage = LoneModifierUsage(modifier.bits);
+            list.push_back({KeyName(usage), usage});
+        }
         return list;
     }();
     return keys;
@@ -85,12 +101,12 @@ std::string Nearest(const std::string& text, const std::vector<std::string>& nam
 
 std::vector<std::string> ModifierNames() {
     std::vector<std::string> names;
-    for (const Modifier& modifier : MODIFIERS) names.push_back(modifier.name);
+    for (const Modifier& modifier : Modifiers()) names.push_back(modifier.name);
     return names;
 }
 
 bool FindModifier(const std::string& word, int* bits) {
-    for (const Modifier& modifier : MODIFIERS) {
+    for (const Modifier& modifier : Modifiers()) {
         if (Folded(word) == Folded(modifier.name)) {
             *bits |= modifier.bits;
             return true;
@@ -147,9 +163,13 @@ bool ParseSlot(const std::string& text, SlotName* slot) {
     return true;
 }
 
+std::string SlotNameOf(const SlotName& slot) {
+    std::string number = std::to_string(slot.slot);
+    return slot.layer == LAYER_SHIFT ? SHIFT_PREFIX + number : number;
+}
+
 std::string SlotNameOfIndex(int index) {
-    std::string number = std::to_string(SlotOfIndex(index));
-    return LayerOfIndex(index) == LAYER_SHIFT ? SHIFT_PREFIX + number : number;
+    return SlotNameOf(SlotName{LayerOfIndex(index), SlotOfIndex(index)});
 }
 
 const std::vector<std::string>& OfferedKeyNames() {

@@ -14,7 +14,8 @@ struct SlotName {
 // The slot that text names; false when it names none.
 bool ParseSlot(const std::string& text, SlotName* slot);
 
-// "3" or "shift:3": the name of table index 0..15.
+// "3" or "shift:3": the name of a slot, or of table index 0..15.
+std::string SlotNameOf(const SlotName& slot);
 std::string SlotNameOfIndex(int index);
 
 // The key names a KEY may end in, in usage order, each once: the names the

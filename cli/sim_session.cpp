@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "cli/module_choice.h"
 #include "emu/sim_bus.h"
 #include "emu/sim_bus_file.h"
 #include "emu/sim_bus_keeper.h"
