@@ -31,7 +31,8 @@ public:
     virtual bool ErrIsTerminal() = 0;
 };
 
-// Tells a fault on standard error: "usbkbdctl: " and the one-line message.
+// Tells a fault on standard error: "usbkbdctl: " and the one-line message,
+// in which the texts from outside that it quotes are made printable.
 void Tell(Console& console, const std::string& message);
 
 // What the tool takes from its surroundings besides the command line.

@@ -13,6 +13,7 @@
 #include "cli/table_output.h"
 #include "device/hid_link.h"
 #include "device/module_commands.h"
+#include "files/printable_text.h"
 #include "model/key_table.h"
 
 namespace {
@@ -86,7 +87,8 @@ int RunOnModules(const Options& options, Console& console, const ModuleStep& ste
 
 std::string ModuleLine(const HidDeviceInfo& module, int version) {
     std::string firmware = version != 0 ? FirmwareText(version) : "?";
-    return ModelName(module.productId) + "  firmware " + firmware + "  " + module.path;
+    return ModelName(module.productId) + "  firmware " + firmware + "  " +
+           PrintableText(module.path);
 }
 
 std::string ModuleJson(const HidDeviceInfo& module, int version) {
@@ -110,7 +112,7 @@ std::string InterfaceLine(const HidDeviceInfo& device) {
     std::string lengths = device.lengthsRead ? std::to_string(device.outputReportLength) + "/" +
                                                    std::to_string(device.inputReportLength)
                                              : "?";
-    return line + ("reports " + lengths) + "  " + device.path + "\n";
+    return line + ("reports " + lengths) + "  " + PrintableText(device.path) + "\n";
 }
 
 std::string InterfaceJson(const HidDeviceInfo& device) {
@@ -238,7 +240,7 @@ int WriteModule(const HidDeviceInfo& module, const Options& options, Console& co
     if (!failed.empty()) return TellUnanswered(console, module.path, "write", failed);
     int status = options.noVerify ? EXIT_DONE : Verify(module, console);
     if (status != EXIT_DONE) return status;
-    console.Out(ModelName(module.productId) + "  " + module.path +
+    console.Out(ModelName(module.productId) + "  " + PrintableText(module.path) +
                 (options.noVerify ? "  written, not verified\n" : "  written and verified\n"));
     return EXIT_DONE;
 }
@@ -250,7 +252,8 @@ int ResetOne(const HidDeviceInfo& module, Console& console) {
         Tell(console, module.path + ": no reply to the reset");
         return EXIT_DEVICE_FAILURE;
     }
-    console.Out(ModelName(module.productId) + "  " + module.path + "  left change mode\n");
+    console.Out(ModelName(module.productId) + "  " + PrintableText(module.path) +
+                "  left change mode\n");
     return EXIT_DONE;
 }
 

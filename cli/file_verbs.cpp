@@ -3,6 +3,7 @@
 #include "cli/key_file.h"
 #include "cli/key_parse.h"
 #include "cli/table_output.h"
+#include "files/printable_text.h"
 #include "model/key_names.h"
 #include "model/key_table.h"
 
@@ -41,7 +42,8 @@ int StoreSlot(const Options& options, Console& console, const SlotName& slot, in
     char text[DISPLAY_TEXT_SIZE];
     FormatKeyCode(code, text, sizeof text);
     std::string shown = code == 0 ? "  (empty)" : std::string("  ") + text;
-    console.Out(path + ": slot " + SlotNameOf(slot) + " = " + KeyWordText(code) + shown + "\n");
+    console.Out(PrintableText(path) + ": slot " + SlotNameOf(slot) + " = " + KeyWordText(code) +
+                shown + "\n");
     return EXIT_DONE;
 }
 
@@ -55,7 +57,7 @@ int RunShow(const Options& options, Console& console) {
         console.Out("{\"file\":" + JsonString(path) + "," + TableJsonMembers(FILE_LABEL_MODEL) +
                     "}\n");
     } else {
-        console.Out(path + "\n" + TableText(FILE_LABEL_MODEL));
+        console.Out(PrintableText(path) + "\n" + TableText(FILE_LABEL_MODEL));
     }
     return EXIT_DONE;
 }

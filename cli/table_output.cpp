@@ -67,7 +67,7 @@ std::string JsonString(const std::string& text) {
         unsigned char byte = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\') {
             json += std::string("\\") + c;
-        } else if (byte < 0x20) {
+        } else if (byte < 0x20 || byte == 0x7F) {
             char escape[8];
             std::snprintf(escape, sizeof escape, "\\u%04x", byte);
             json += escape;
