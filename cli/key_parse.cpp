@@ -1,6 +1,7 @@
 #include "cli/key_parse.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "model/key_names.h"
 #include "model/key_table.h"
@@ -14,6 +15,32 @@ constexpr size_t SUGGESTION_COUNT = 3;
 struct Modifier {
     std::string name;
     int bits;  // in the modifier byte
+};
+
+// A name that a KEY may also use, and the name it stands for.
+struct KeyAlias {
+    const char* alias;
+    const char* name;
+};
+
+// Names that people type for a modifier prefix or a key where the tool's
+// own differ, and the name each stands for.
+const KeyAlias MODIFIER_ALIASES[] = {{"Control", "Ctrl"}};
+const KeyAlias KEY_ALIASES[] = {
+    {"Return", "Enter"},
+    {"Escape", "Esc"},
+    {"Insert", "Ins"},
+    {"Delete", "Del"},
+    {"PageUp", "PgUp"},
+    {"PageDown", "PgDn"},
+    {"Up", "\xA1\xE8"},
+    {"Down", "\xA1\xE9"},
+    {"Left", "\xA1\xE7"},
+    {"Right", "\xA1\xE6"},
+    {"Break", "Pause"},
+    {"PrtSc", "Print Screen"},
+    {"Hangul", "\xC7\xD1/\xBF\xB5"},
+    {"Hanja", "\xC7\xD1\xC0\xDA"},
 };
 
 struct OfferedKey {
@@ -34,6 +61,15 @@ std::string Folded(const std::string& text) {
         }
     }
     return folded;
+}
+
+// A name as it is compared: folded, its blanks left out.
+std::string Compared(const std::string& text) {
+    std::string compared;
+    for (char c : Folded(text)) {
+        if (c != ' ') compared += c;
+    }
+    return compared;
 }
 
 // The prefixes in the display text's order, the left keys' and then the
@@ -66,6 +102,14 @@ const std::vector<OfferedKey>& OfferedKeys() {
         return list;
     }();
     return keys;
+}
+
+// The name that text stands for: the alias's own, else text itself.
+std::string Unaliased(const std::string& text, const KeyAlias* aliases, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        if (Compared(text) == Compared(aliases[i].alias)) return aliases[i].name;
+    }
+    return text;
 }
 
 // Edits (insert, delete, replace a byte) from a to b.
@@ -106,8 +150,9 @@ std::vector<std::string> ModifierNames() {
 }
 
 bool FindModifier(const std::string& word, int* bits) {
+    std::string name = Unaliased(word, MODIFIER_ALIASES, std::size(MODIFIER_ALIASES));
     for (const Modifier& modifier : Modifiers()) {
-        if (Folded(word) == Folded(modifier.name)) {
+        if (Folded(name) == Folded(modifier.name)) {
             *bits |= modifier.bits;
             return true;
         }
@@ -115,9 +160,10 @@ bool FindModifier(const std::string& word, int* bits) {
     return false;
 }
 
-bool FindKeyName(const std::string& name, int* usage) {
+bool FindKeyName(const std::string& text, int* usage) {
+    std::string name = Unaliased(text, KEY_ALIASES, std::size(KEY_ALIASES));
     for (const OfferedKey& key : OfferedKeys()) {
-        if (Folded(name) == Folded(key.name)) {
+        if (Compared(name) == Compared(key.name)) {
             *usage = key.usage;
             return true;
         }
@@ -178,6 +224,12 @@ const std::vector<std::string>& OfferedKeyNames() {
         for (const OfferedKey& key : OfferedKeys()) list.push_back(key.name);
         return list;
     }();
+    return names;
+}
+
+std::vector<std::string> KeyAliasNames() {
+    std::vector<std::string> names;
+    for (const KeyAlias& alias : KEY_ALIASES) names.push_back(alias.alias);
     return names;
 }
 

@@ -22,6 +22,11 @@ std::string SlotNameOfIndex(int index);
 // key picker finds by caption, then the six modifier keys alone.
 const std::vector<std::string>& OfferedKeyNames();
 
-// The key code word that text names (case does not count); on failure
-// *fault says why, with the nearest names when the name is unknown.
+// The other names a KEY may end in (Return, Escape, PageUp, ...), each for
+// one of the key names.
+std::vector<std::string> KeyAliasNames();
+
+// The key code word that text names (case and blanks do not count, and
+// "Control" is "Ctrl"); on failure *fault says why, with the nearest names
+// when the name is unknown.
 bool ParseKey(const std::string& text, int32_t* code, std::string* fault);
