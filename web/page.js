@@ -369,10 +369,12 @@
     return length;
   };
 
+  // The notice takes the page's own HTML; a text from elsewhere goes in through htmlOf.
   function notice(html) { var n = $('notice'); n.innerHTML = html; n.hidden = !html; }
+  function htmlOf(text) { var e = document.createElement('span'); e.textContent = text; return e.innerHTML; }
   function showOpenFailure(error) {
     var linux = /Linux/.test(navigator.userAgent) && !/Android|CrOS/.test(navigator.userAgent);
-    var text = String(error && error.name ? error.name + ': ' + error.message : error);
+    var text = htmlOf(String(error && error.name ? error.name + ': ' + error.message : error));
     notice(linux ? text + '<br>On Linux the module must be readable by you: install the udev rule ' +
       '(packaging/linux/70-usbkbd.rules) and plug the module in again:<br><code>' + UDEV + '</code>' : text);
   }
