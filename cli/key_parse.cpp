@@ -12,9 +12,10 @@ constexpr char SHIFT_PREFIX[] = "shift:";
 constexpr char RIGHT_PREFIX[] = "R";
 constexpr size_t SUGGESTION_COUNT = 3;
 
-struct Modifier {
+// A modifier prefix and its bits in the modifier byte, or a key name and its usage ID.
+struct Named {
     std::string name;
-    int bits;  // in the modifier byte
+    int value;
 };
 
 // A name that a KEY may also use, and the name it stands for.
@@ -43,11 +44,6 @@ const KeyAlias KEY_ALIASES[] = {
     {"Hanja", "\xC7\xD1\xC0\xDA"},
 };
 
-struct OfferedKey {
-    std::string name;
-    int usage;
-};
-
 // Code page 949 text with its ASCII letters in lower case; the second byte
 // of a two-byte character, which may look like a letter, is left alone.
 std::string Folded(const std::string& text) {
@@ -74,9 +70,9 @@ std::string Compared(const std::string& text) {
 
 // The prefixes in the display text's order, the left keys' and then the
 // right keys'.
-const std::vector<Modifier>& Modifiers() {
-    static const std::vector<Modifier> modifiers = [] {
-        std::vector<Modifier> list;
+const std::vector<Named>& Modifiers() {
+    static const std::vector<Named> modifiers = [] {
+        std::vector<Named> list;
         for (const ModifierName& modifier : MODIFIER_NAMES) {
             list.push_back({modifier.name, modifier.leftBit});
         }
@@ -88,15 +84,15 @@ const std::vector<Modifier>& Modifiers() {
     return modifiers;
 }
 
-const std::vector<OfferedKey>& OfferedKeys() {
-    static const std::vector<OfferedKey> keys = [] {
-        std::vector<OfferedKey> list;
+const std::vector<Named>& OfferedKeys() {
+    static const std::vector<Named> keys = [] {
+        std::vector<Named> list;
         for (int usage = 0; usage < NAME_SEARCH_COUNT; ++usage) {
             const char* name = KeyName(usage);
             if (name[0] != '\0' && FindUsageByName(name) == usage) list.push_back({name, usage});
         }
-        for (const Modifier& modifier : Modifiers()) {
-            int usage = LoneModifierUsage(modifier.bits);
+        for (const Named& modifier : Modifiers()) {
+            int usage = LoneModifierUsage(modifier.value);
             list.push_back({KeyName(usage), usage});
         }
         return list;
@@ -145,26 +141,18 @@ std::string Nearest(const std::string& text, const std::vector<std::string>& nam
 
 std::vector<std::string> ModifierNames() {
     std::vector<std::string> names;
-    for (const Modifier& modifier : Modifiers()) names.push_back(modifier.name);
+    for (const Named& modifier : Modifiers()) names.push_back(modifier.name);
     return names;
 }
 
-bool FindModifier(const std::string& word, int* bits) {
-    std::string name = Unaliased(word, MODIFIER_ALIASES, std::size(MODIFIER_ALIASES));
-    for (const Modifier& modifier : Modifiers()) {
-        if (Folded(name) == Folded(modifier.name)) {
-            *bits |= modifier.bits;
-            return true;
-        }
-    }
-    return false;
-}
-
-bool FindKeyName(const std::string& text, int* usage) {
-    std::string name = Unaliased(text, KEY_ALIASES, std::size(KEY_ALIASES));
-    for (const OfferedKey& key : OfferedKeys()) {
-        if (Compared(name) == Compared(key.name)) {
-            *usage = key.usage;
+// The value of the entry that text, or the name that it is another name
+// for, names; case and blanks do not count.
+bool FindNamed(const std::string& text, const std::vector<Named>& entries, const KeyAlias* aliases,
+               size_t aliasCount, int* value) {
+    std::string name = Unaliased(text, aliases, aliasCount);
+    for (const Named& entry : entries) {
+        if (Compared(name) == Compared(entry.name)) {
+            *value = entry.value;
             return true;
         }
     }
@@ -188,11 +176,14 @@ bool ParsePrefixes(const std::string& prefixes, const std::string& text, int* bi
     for (size_t plus = prefixes.find('+'); plus != std::string::npos;
          plus = prefixes.find('+', start)) {
         std::string word = prefixes.substr(start, plus - start);
-        if (!FindModifier(word, bits)) {
+        int modifier = 0;
+        if (!FindNamed(word, Modifiers(), MODIFIER_ALIASES, std::size(MODIFIER_ALIASES),
+                       &modifier)) {
             *fault = "unknown modifier \"" + word + "\" in \"" + text +
                      "\"; nearest: " + Nearest(word, ModifierNames());
             return false;
         }
+        *bits |= modifier;
         start = plus + 1;
     }
     return true;
@@ -221,7 +212,7 @@ std::string SlotNameOfIndex(int index) {
 const std::vector<std::string>& OfferedKeyNames() {
     static const std::vector<std::string> names = [] {
         std::vector<std::string> list;
-        for (const OfferedKey& key : OfferedKeys()) list.push_back(key.name);
+        for (const Named& key : OfferedKeys()) list.push_back(key.name);
         return list;
     }();
     return names;
@@ -244,7 +235,7 @@ bool ParseKey(const std::string& text, int32_t* code, std::string* fault) {
         *fault = "no key name after \"" + text + "\"";
         return false;
     }
-    if (!FindKeyName(name, &usage)) {
+    if (!FindNamed(name, OfferedKeys(), KEY_ALIASES, std::size(KEY_ALIASES), &usage)) {
         *fault = "unknown key \"" + name + "\"; nearest: " + Nearest(name, OfferedKeyNames());
         return false;
     }
