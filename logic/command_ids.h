@@ -7,6 +7,7 @@ enum CommandId : int {
 };
 #undef COMMAND
 
-// "Change" of slots 1 to 8: 105..112; "x" of slots 1 to 8: 115..122.
+// "Change" of slots 1 to 8: 105..112; "x" of slots 1 to 8: 115..122. The
+// browser page's build reads these two lines (cmake/command_ids.cmake).
 constexpr int ID_CHANGE_FIRST = 105;
 constexpr int ID_CLEAR_FIRST = 115;
