@@ -15,6 +15,27 @@ constexpr UINT FINEST_PERIOD_MS = 1;
 
 const PauseServices* g_services = &SYSTEM_PAUSE_SERVICES;
 
+using PeriodCall = UINT(WINAPI*)(UINT);
+
+// A timer period call of winmm.dll. The DLL is loaded the first time the
+// timer is refused, and kept for the run: importing it would cost every
+// start its own imports (msacm32 and ole32 under Wine) where the timer serves.
+UINT CallWinmm(const char* name, UINT period) {
+    static const HMODULE winmm = LoadLibraryW(L"winmm.dll");
+    FARPROC found = winmm != nullptr ? GetProcAddress(winmm, name) : nullptr;
+    if (found == nullptr) return TIMERR_NOCANDO;
+    // Through void (*)(), which any function pointer type is cast to and from.
+    return reinterpret_cast<PeriodCall>(reinterpret_cast<void (*)()>(found))(period);
+}
+
+UINT WINAPI BeginPeriod(UINT period) {
+    return CallWinmm("timeBeginPeriod", period);
+}
+
+UINT WINAPI EndPeriod(UINT period) {
+    return CallWinmm("timeEndPeriod", period);
+}
+
 // Sleep with the system timer's period at 1 ms, given back after it.
 void SleepAtFinestPeriod(int milliseconds, const PauseServices& services) {
     bool fine = services.beginPeriod(FINEST_PERIOD_MS) == TIMERR_NOERROR;
@@ -29,8 +50,8 @@ const PauseServices SYSTEM_PAUSE_SERVICES = {
     SetWaitableTimer,
     WaitForSingleObject,
     CloseHandle,
-    timeBeginPeriod,
-    timeEndPeriod,
+    BeginPeriod,
+    EndPeriod,
     Sleep,
 };
 

@@ -2,7 +2,7 @@
 cmake_minimum_required(VERSION 3.16)
 set(system_dlls
     kernel32.dll user32.dll gdi32.dll comctl32.dll comdlg32.dll hid.dll setupapi.dll
-    msvcrt.dll advapi32.dll shell32.dll winmm.dll)
+    msvcrt.dll advapi32.dll shell32.dll)
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "objdump failed on ${EXE}")

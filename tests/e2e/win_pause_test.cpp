@@ -74,4 +74,10 @@ TEST(WinPause, WaitsOnAHighResolutionTimerOrSleepsAt1MsPeriodsForThePauseAlone) 
     }
 }
 
+// The period calls reach winmm.dll, which the program loads only for them.
+TEST(WinPause, TheSystemsPeriodCallsAreWinmms) {
+    EXPECT_EQ(SYSTEM_PAUSE_SERVICES.beginPeriod(1), static_cast<UINT>(TIMERR_NOERROR));
+    EXPECT_EQ(SYSTEM_PAUSE_SERVICES.endPeriod(1), static_cast<UINT>(TIMERR_NOERROR));
+}
+
 }  // namespace
