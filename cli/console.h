@@ -31,6 +31,10 @@ public:
     virtual bool ErrIsTerminal() = 0;
 };
 
+// Tells a fault on standard error: "usbkbdctl: " and the one-line message,
+// in which the texts from outside that it quotes are made printable.
+void Tell(Console& console, const std::string& message);
+
 // What the tool takes from its surroundings besides the command line.
 struct Surroundings {
     std::string simFromEnvironment;  // USBKBD_SIM in code page 949; empty when unset

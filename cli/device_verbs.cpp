@@ -13,7 +13,7 @@
 #include "cli/table_output.h"
 #include "device/hid_link.h"
 #include "device/module_commands.h"
-#include "device/report_exchange.h"
+#include "files/printable_text.h"
 #include "model/key_table.h"
 
 namespace {
@@ -23,18 +23,6 @@ using ModuleStep = std::function<int(const HidDeviceInfo& module)>;
 
 int32_t Entry(int index) {
     return GetKeyCode(LayerOfIndex(index), SlotOfIndex(index));
-}
-
-// The word a module keeps after the write of this entry: the two bytes the
-// write derives from it.
-int32_t WordOnTheWire(int32_t value) {
-    return MakeKeyCode((value / 256) & 0xFF, (value % 256) & 0xFF);
-}
-
-std::string Hex4(int32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%04X", static_cast<uint32_t>(value));
-    return text;
 }
 
 // "slots 6, shift:1" for table indexes 5 and 8.
@@ -99,7 +87,8 @@ int RunOnModules(const Options& options, Console& console, const ModuleStep& ste
 
 std::string ModuleLine(const HidDeviceInfo& module, int version) {
     std::string firmware = version != 0 ? FirmwareText(version) : "?";
-    return ModelName(module.productId) + "  firmware " + firmware + "  " + module.path;
+    return ModelName(module.productId) + "  firmware " + firmware + "  " +
+           PrintableText(module.path);
 }
 
 std::string ModuleJson(const HidDeviceInfo& module, int version) {
@@ -123,7 +112,7 @@ std::string InterfaceLine(const HidDeviceInfo& device) {
     std::string lengths = device.lengthsRead ? std::to_string(device.outputReportLength) + "/" +
                                                    std::to_string(device.inputReportLength)
                                              : "?";
-    return line + ("reports " + lengths) + "  " + device.path + "\n";
+    return line + ("reports " + lengths) + "  " + PrintableText(device.path) + "\n";
 }
 
 std::string InterfaceJson(const HidDeviceInfo& device) {
@@ -231,8 +220,8 @@ int Verify(const HidDeviceInfo& module, Console& console) {
         bool read = whole && std::find(failed.begin(), failed.end(), index) == failed.end();
         if (read && Entry(index) != expected) {
             mismatches += (mismatches.empty() ? "" : "; ") + std::string("slot ") +
-                          SlotNameOfIndex(index) + " holds " + Hex4(Entry(index)) + ", not " +
-                          Hex4(expected);
+                          SlotNameOfIndex(index) + " holds " + KeyWordText(Entry(index)) +
+                          ", not " + KeyWordText(expected);
         }
         SetKeyCode(LayerOfIndex(index), SlotOfIndex(index), written[index]);
     }
@@ -251,7 +240,7 @@ int WriteModule(const HidDeviceInfo& module, const Options& options, Console& co
     if (!failed.empty()) return TellUnanswered(console, module.path, "write", failed);
     int status = options.noVerify ? EXIT_DONE : Verify(module, console);
     if (status != EXIT_DONE) return status;
-    console.Out(ModelName(module.productId) + "  " + module.path +
+    console.Out(ModelName(module.productId) + "  " + PrintableText(module.path) +
                 (options.noVerify ? "  written, not verified\n" : "  written and verified\n"));
     return EXIT_DONE;
 }
@@ -259,11 +248,12 @@ int WriteModule(const HidDeviceInfo& module, const Options& options, Console& co
 // ----- reset -----
 
 int ResetOne(const HidDeviceInfo& module, Console& console) {
-    if (!Transact(CMD_RESET, 0, 0, 0, 0, 0)) {
+    if (!SendReset()) {
         Tell(console, module.path + ": no reply to the reset");
         return EXIT_DEVICE_FAILURE;
     }
-    console.Out(ModelName(module.productId) + "  " + module.path + "  left change mode\n");
+    console.Out(ModelName(module.productId) + "  " + PrintableText(module.path) +
+                "  left change mode\n");
     return EXIT_DONE;
 }
 

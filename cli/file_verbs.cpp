@@ -1,11 +1,9 @@
 #include "cli/file_verbs.h"
 
-#include <cstdio>
-
 #include "cli/key_file.h"
 #include "cli/key_parse.h"
-#include "cli/module_choice.h"
 #include "cli/table_output.h"
+#include "files/printable_text.h"
 #include "model/key_names.h"
 #include "model/key_table.h"
 
@@ -43,11 +41,9 @@ int StoreSlot(const Options& options, Console& console, const SlotName& slot, in
     if (!fault.empty()) return Refuse(console, fault);
     char text[DISPLAY_TEXT_SIZE];
     FormatKeyCode(code, text, sizeof text);
-    char word[16];
-    std::snprintf(word, sizeof word, "%04X", static_cast<uint32_t>(code));
-    std::string name = (slot.layer == LAYER_SHIFT ? "shift:" : "") + std::to_string(slot.slot);
     std::string shown = code == 0 ? "  (empty)" : std::string("  ") + text;
-    console.Out(path + ": slot " + name + " = " + word + shown + "\n");
+    console.Out(PrintableText(path) + ": slot " + SlotNameOf(slot) + " = " + KeyWordText(code) +
+                shown + "\n");
     return EXIT_DONE;
 }
 
@@ -61,7 +57,7 @@ int RunShow(const Options& options, Console& console) {
         console.Out("{\"file\":" + JsonString(path) + "," + TableJsonMembers(FILE_LABEL_MODEL) +
                     "}\n");
     } else {
-        console.Out(path + "\n" + TableText(FILE_LABEL_MODEL));
+        console.Out(PrintableText(path) + "\n" + TableText(FILE_LABEL_MODEL));
     }
     return EXIT_DONE;
 }

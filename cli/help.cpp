@@ -83,9 +83,11 @@ constexpr char SET_HELP_HEAD[] =
     "made, with every other slot empty.\n"
     "\n"
     "SLOT is 1 to 8 (normal layer) or shift:1 to shift:8 (shift layer).\n"
-    "KEY is a key name, in any case, after any of the prefixes Ctrl+, Shift+,\n"
-    "Alt+, RCtrl+, RShift+, RAlt+: for example Ctrl+C, shift+alt+f4, Ctrl++,\n"
-    "\"Back Space\". The key names:\n";
+    "KEY is a key name, in any case, with or without its blanks, after any of\n"
+    "the prefixes Ctrl+ (or Control+), Shift+, Alt+, RCtrl+, RShift+, RAlt+: for\n"
+    "example Ctrl+C, shift+alt+f4, Ctrl++, \"Back Space\". The key names:\n";
+
+constexpr char SET_HELP_ALIASES[] = "Other names taken for some of them:\n";
 
 constexpr char CLEAR_HELP[] =
     "usage: usbkbdctl clear FILE.kbd SLOT\n"
@@ -94,11 +96,11 @@ constexpr char CLEAR_HELP[] =
 
 constexpr size_t KEY_LIST_WIDTH = 78;
 
-// The key names, quoted where they hold a blank, filled into lines.
-std::string KeyNameLines() {
+// The names, quoted where they hold a blank, filled into indented lines.
+std::string NameLines(const std::vector<std::string>& names) {
     std::string lines;
     std::string line = " ";
-    for (const std::string& name : OfferedKeyNames()) {
+    for (const std::string& name : names) {
         std::string word = name.find(' ') != std::string::npos ? "\"" + name + "\"" : name;
         if (line.size() + 1 + word.size() > KEY_LIST_WIDTH) {
             lines += line + "\n";
@@ -124,7 +126,8 @@ std::string HelpText(Verb verb) {
         case Verb::Show:
             return SHOW_HELP;
         case Verb::Set:
-            return SET_HELP_HEAD + KeyNameLines();
+            return SET_HELP_HEAD + NameLines(OfferedKeyNames()) + SET_HELP_ALIASES +
+                   NameLines(KeyAliasNames());
         case Verb::Clear:
             return CLEAR_HELP;
         default:

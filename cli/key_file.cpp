@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "files/file_io.h"
+#include "files/hex_value.h"
 #include "files/kbd_file.h"
 #include "files/kbd_text.h"
 
@@ -12,17 +13,13 @@ constexpr size_t VALUES_PER_LINE = 8;
 constexpr size_t LINE_COUNT = 2;
 constexpr size_t MOST_DIGITS = 8;
 
-bool IsHexDigit(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
-
 // One to eight hexadecimal digits, after an optional 0x.
 bool IsKeyCodeWord(const std::string& word) {
     size_t start = word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X') ? 2 : 0;
     size_t digits = word.size() - start;
     if (digits == 0 || digits > MOST_DIGITS) return false;
     for (size_t i = start; i < word.size(); ++i) {
-        if (!IsHexDigit(word[i])) return false;
+        if (HexDigitValue(word[i]) < 0) return false;
     }
     return true;
 }

@@ -1,6 +1,7 @@
 #include "cli/key_parse.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "model/key_names.h"
 #include "model/key_table.h"
@@ -8,20 +9,39 @@
 namespace {
 
 constexpr char SHIFT_PREFIX[] = "shift:";
+constexpr char RIGHT_PREFIX[] = "R";
 constexpr size_t SUGGESTION_COUNT = 3;
-constexpr int LONE_MODIFIER_USAGES[] = {0xE0, 0xE1, 0xE2, 0xE4, 0xE5, 0xE6};
 
-struct Modifier {
-    const char* name;
-    int bits;  // in the modifier byte
+// A modifier prefix and its bits in the modifier byte, or a key name and its usage ID.
+struct Named {
+    std::string name;
+    int value;
 };
 
-const Modifier MODIFIERS[] = {{"Ctrl", 0x01},  {"Shift", 0x02},  {"Alt", 0x04},
-                              {"RCtrl", 0x10}, {"RShift", 0x20}, {"RAlt", 0x40}};
+// A name that a KEY may also use, and the name it stands for.
+struct KeyAlias {
+    const char* alias;
+    const char* name;
+};
 
-struct OfferedKey {
-    std::string name;
-    int usage;
+// Names that people type for a modifier prefix or a key where the tool's
+// own differ, and the name each stands for.
+const KeyAlias MODIFIER_ALIASES[] = {{"Control", "Ctrl"}};
+const KeyAlias KEY_ALIASES[] = {
+    {"Return", "Enter"},
+    {"Escape", "Esc"},
+    {"Insert", "Ins"},
+    {"Delete", "Del"},
+    {"PageUp", "PgUp"},
+    {"PageDown", "PgDn"},
+    {"Up", "\xA1\xE8"},
+    {"Down", "\xA1\xE9"},
+    {"Left", "\xA1\xE7"},
+    {"Right", "\xA1\xE6"},
+    {"Break", "Pause"},
+    {"PrtSc", "Print Screen"},
+    {"Hangul", "\xC7\xD1/\xBF\xB5"},
+    {"Hanja", "\xC7\xD1\xC0\xDA"},
 };
 
 // Code page 949 text with its ASCII letters in lower case; the second byte
@@ -39,17 +59,53 @@ std::string Folded(const std::string& text) {
     return folded;
 }
 
-const std::vector<OfferedKey>& OfferedKeys() {
-    static const std::vector<OfferedKey> keys = [] {
-        std::vector<OfferedKey> list;
+// A name as it is compared: folded, its blanks left out.
+std::string Compared(const std::string& text) {
+    std::string compared;
+    for (char c : Folded(text)) {
+        if (c != ' ') compared += c;
+    }
+    return compared;
+}
+
+// The prefixes in the display text's order, the left keys' and then the
+// right keys'.
+const std::vector<Named>& Modifiers() {
+    static const std::vector<Named> modifiers = [] {
+        std::vector<Named> list;
+        for (const ModifierName& modifier : MODIFIER_NAMES) {
+            list.push_back({modifier.name, modifier.leftBit});
+        }
+        for (const ModifierName& modifier : MODIFIER_NAMES) {
+            list.push_back({RIGHT_PREFIX + std::string(modifier.name), modifier.rightBit});
+        }
+        return list;
+    }();
+    return modifiers;
+}
+
+const std::vector<Named>& OfferedKeys() {
+    static const std::vector<Named> keys = [] {
+        std::vector<Named> list;
         for (int usage = 0; usage < NAME_SEARCH_COUNT; ++usage) {
             const char* name = KeyName(usage);
             if (name[0] != '\0' && FindUsageByName(name) == usage) list.push_back({name, usage});
         }
-        for (int usage : LONE_MODIFIER_USAGES) list.push_back({KeyName(usage), usage});
+        for (const Named& modifier : Modifiers()) {
+            int usage = LoneModifierUsage(modifier.value);
+            list.push_back({KeyName(usage), usage});
+        }
         return list;
     }();
     return keys;
+}
+
+// The name that text stands for: the alias's own, else text itself.
+std::string Unaliased(const std::string& text, const KeyAlias* aliases, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        if (Compared(text) == Compared(aliases[i].alias)) return aliases[i].name;
+    }
+    return text;
 }
 
 // Edits (insert, delete, replace a byte) from a to b.
@@ -85,24 +141,18 @@ std::string Nearest(const std::string& text, const std::vector<std::string>& nam
 
 std::vector<std::string> ModifierNames() {
     std::vector<std::string> names;
-    for (const Modifier& modifier : MODIFIERS) names.push_back(modifier.name);
+    for (const Named& modifier : Modifiers()) names.push_back(modifier.name);
     return names;
 }
 
-bool FindModifier(const std::string& word, int* bits) {
-    for (const Modifier& modifier : MODIFIERS) {
-        if (Folded(word) == Folded(modifier.name)) {
-            *bits |= modifier.bits;
-            return true;
-        }
-    }
-    return false;
-}
-
-bool FindKeyName(const std::string& name, int* usage) {
-    for (const OfferedKey& key : OfferedKeys()) {
-        if (Folded(name) == Folded(key.name)) {
-            *usage = key.usage;
+// The value of the entry that text, or the name that it is another name
+// for, names; case and blanks do not count.
+bool FindNamed(const std::string& text, const std::vector<Named>& entries, const KeyAlias* aliases,
+               size_t aliasCount, int* value) {
+    std::string name = Unaliased(text, aliases, aliasCount);
+    for (const Named& entry : entries) {
+        if (Compared(name) == Compared(entry.name)) {
+            *value = entry.value;
             return true;
         }
     }
@@ -126,11 +176,14 @@ bool ParsePrefixes(const std::string& prefixes, const std::string& text, int* bi
     for (size_t plus = prefixes.find('+'); plus != std::string::npos;
          plus = prefixes.find('+', start)) {
         std::string word = prefixes.substr(start, plus - start);
-        if (!FindModifier(word, bits)) {
+        int modifier = 0;
+        if (!FindNamed(word, Modifiers(), MODIFIER_ALIASES, std::size(MODIFIER_ALIASES),
+                       &modifier)) {
             *fault = "unknown modifier \"" + word + "\" in \"" + text +
                      "\"; nearest: " + Nearest(word, ModifierNames());
             return false;
         }
+        *bits |= modifier;
         start = plus + 1;
     }
     return true;
@@ -147,17 +200,27 @@ bool ParseSlot(const std::string& text, SlotName* slot) {
     return true;
 }
 
+std::string SlotNameOf(const SlotName& slot) {
+    std::string number = std::to_string(slot.slot);
+    return slot.layer == LAYER_SHIFT ? SHIFT_PREFIX + number : number;
+}
+
 std::string SlotNameOfIndex(int index) {
-    std::string number = std::to_string(SlotOfIndex(index));
-    return LayerOfIndex(index) == LAYER_SHIFT ? SHIFT_PREFIX + number : number;
+    return SlotNameOf(SlotName{LayerOfIndex(index), SlotOfIndex(index)});
 }
 
 const std::vector<std::string>& OfferedKeyNames() {
     static const std::vector<std::string> names = [] {
         std::vector<std::string> list;
-        for (const OfferedKey& key : OfferedKeys()) list.push_back(key.name);
+        for (const Named& key : OfferedKeys()) list.push_back(key.name);
         return list;
     }();
+    return names;
+}
+
+std::vector<std::string> KeyAliasNames() {
+    std::vector<std::string> names;
+    for (const KeyAlias& alias : KEY_ALIASES) names.push_back(alias.alias);
     return names;
 }
 
@@ -172,7 +235,7 @@ bool ParseKey(const std::string& text, int32_t* code, std::string* fault) {
         *fault = "no key name after \"" + text + "\"";
         return false;
     }
-    if (!FindKeyName(name, &usage)) {
+    if (!FindNamed(name, OfferedKeys(), KEY_ALIASES, std::size(KEY_ALIASES), &usage)) {
         *fault = "unknown key \"" + name + "\"; nearest: " + Nearest(name, OfferedKeyNames());
         return false;
     }

@@ -1,7 +1,6 @@
 #include "cli/module_choice.h"
 
 #include "device/hid_link.h"
-#include "model/key_table.h"
 
 namespace {
 
@@ -23,24 +22,7 @@ int ChooseByPath(const std::vector<HidDeviceInfo>& modules, const std::string& p
     return EXIT_NO_MODULE;
 }
 
-// An interface with a module's ids whose reports cannot carry the module's
-// requests and replies, such as the keyboard collection beside it on one
-// device, is not the module; one that tells no lengths may be.
-bool ReportsMayFit(const HidDeviceInfo& device) {
-    return !device.lengthsRead ||
-           ReportLengthsFit(device.outputReportLength, device.inputReportLength);
-}
-
 }  // namespace
-
-void Tell(Console& console, const std::string& message) {
-    console.Err("usbkbdctl: " + message + "\n");
-}
-
-bool IsModule(const HidDeviceInfo& device) {
-    return device.vendorId == MODULE_VENDOR_ID &&
-           (device.productId == MODEL_QX206 || device.productId == MODEL_QX209);
-}
 
 std::vector<HidDeviceInfo> ListModules() {
     std::vector<HidDeviceInfo> modules;

@@ -8,11 +8,6 @@
 #include "cli/console.h"
 #include "device/hid_transport.h"
 
-// Tells a fault on standard error: "usbkbdctl: " and the one-line message.
-void Tell(Console& console, const std::string& message);
-
-bool IsModule(const HidDeviceInfo& device);
-
 // The modules in change mode, in the system's order; interfaces with a
 // module's ids whose reports do not fit the module's protocol are passed
 // over.

@@ -1,9 +1,12 @@
 #include "cli/progress.h"
 
+#include "files/printable_text.h"
 #include "model/key_table.h"
 
 Progress::Progress(Console& console, const std::string& what, const std::string& path)
-    : console_(console), shown_(console.ErrIsTerminal()), prefix_(path + ": " + what + " ") {
+    : console_(console),
+      shown_(console.ErrIsTerminal()),
+      prefix_(PrintableText(path) + ": " + what + " ") {
     Count(0);
 }
 

@@ -2,11 +2,11 @@
 
 #include <vector>
 
-#include "cli/module_choice.h"
 #include "emu/sim_bus.h"
 #include "emu/sim_bus_file.h"
 #include "emu/sim_bus_keeper.h"
 #include "files/file_io.h"
+#include "files/printable_text.h"
 
 namespace {
 
@@ -36,7 +36,9 @@ std::string StartSimSession(const std::string& path, Console& console) {
                (FileExists(path.c_str()) ? "" : ": no such file");
     }
     SimBusText bus = ParseSimBus(text);
-    for (const std::string& problem : bus.problems) console.Err(path + ": " + problem + "\n");
+    for (const std::string& problem : bus.problems) {
+        console.Err(PrintableText(path + ": " + problem) + "\n");
+    }
     SimReset();
     SimUseRealClock(true);
     SimDevices() = bus.devices;

@@ -9,7 +9,7 @@ namespace {
 
 constexpr size_t LINE_SIZE = 160;
 constexpr char HEADING_FORMAT[] = "%-4s %-12s %-37s %s";
-constexpr char ROW_FORMAT[] = "%-4d %-12s %04X %-32s %04X %s";
+constexpr char ROW_FORMAT[] = "%-4d %-12s %s %-32s %s %s";
 
 std::string DisplayText(int layer, int slot) {
     char text[DISPLAY_TEXT_SIZE];
@@ -17,9 +17,8 @@ std::string DisplayText(int layer, int slot) {
     return text;
 }
 
-// The word as the file writer writes it: a negative one as its bit pattern.
-unsigned WordPattern(int layer, int slot) {
-    return static_cast<uint32_t>(GetKeyCode(layer, slot));
+std::string WordText(int layer, int slot) {
+    return KeyWordText(GetKeyCode(layer, slot));
 }
 
 std::string WithoutTrailingBlanks(std::string line) {
@@ -30,17 +29,15 @@ std::string WithoutTrailingBlanks(std::string line) {
 std::string Row(int labelModelId, int slot) {
     char line[LINE_SIZE];
     std::snprintf(line, sizeof line, ROW_FORMAT, slot, RowLabel(labelModelId, slot),
-                  WordPattern(LAYER_NORMAL, slot), DisplayText(LAYER_NORMAL, slot).c_str(),
-                  WordPattern(LAYER_SHIFT, slot), DisplayText(LAYER_SHIFT, slot).c_str());
+                  WordText(LAYER_NORMAL, slot).c_str(), DisplayText(LAYER_NORMAL, slot).c_str(),
+                  WordText(LAYER_SHIFT, slot).c_str(), DisplayText(LAYER_SHIFT, slot).c_str());
     return WithoutTrailingBlanks(line) + "\n";
 }
 
 std::string LayerJson(int layer) {
     std::string json = "[";
     for (int slot = 1; slot <= SLOT_COUNT; ++slot) {
-        char code[16];
-        std::snprintf(code, sizeof code, "%04X", WordPattern(layer, slot));
-        json += std::string(slot == 1 ? "" : ",") + "{\"code\":\"" + code +
+        json += std::string(slot == 1 ? "" : ",") + "{\"code\":\"" + WordText(layer, slot) +
                 "\",\"text\":" + JsonString(DisplayText(layer, slot)) + "}";
     }
     return json + "]";
@@ -54,6 +51,12 @@ std::string ModelName(int productId) {
     return name;
 }
 
+std::string KeyWordText(int32_t code) {
+    char text[KEY_WORD_TEXT_SIZE];
+    FormatKeyWord(code, text, sizeof text);
+    return text;
+}
+
 std::string FirmwareText(int version) {
     return std::to_string(version / 16) + "." + std::to_string(version % 16);
 }
@@ -64,7 +67,7 @@ std::string JsonString(const std::string& text) {
         unsigned char byte = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\') {
             json += std::string("\\") + c;
-        } else if (byte < 0x20) {
+        } else if (byte < 0x20 || byte == 0x7F) {
             char escape[8];
             std::snprintf(escape, sizeof escape, "\\u%04x", byte);
             json += escape;

@@ -5,7 +5,6 @@
 #include "cli/file_verbs.h"
 #include "cli/help.h"
 #include "cli/key_file.h"
-#include "cli/module_choice.h"
 #include "cli/sim_session.h"
 #include "model/key_table.h"
 

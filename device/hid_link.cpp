@@ -1,5 +1,7 @@
 #include "device/hid_link.h"
 
+#include "model/key_table.h"
+
 HidLink g_hidLink;
 
 namespace {
@@ -9,8 +11,7 @@ enum class SearchStep { GoesOn, Found, Ends };
 
 bool HasModuleIdentity(const HidDeviceInfo& info, int productId) {
     bool allowedPath = g_hidLink.onlyPath.empty() || info.path == g_hidLink.onlyPath;
-    return allowedPath && info.vendorId == MODULE_VENDOR_ID &&
-           (info.productId & 0xFFFF) == productId;
+    return allowedPath && IsModule(info) && info.productId == productId;
 }
 
 // A module that tells its identity but whose report lengths or handle cannot
@@ -18,9 +19,7 @@ bool HasModuleIdentity(const HidDeviceInfo& info, int productId) {
 SearchStep ExamineDevice(const HidDeviceInfo& info, int productId) {
     if (!HasModuleIdentity(info, productId)) return SearchStep::GoesOn;
     if (!ReadCapabilities(info)) return SearchStep::Ends;
-    if (!ReportLengthsFit(g_hidLink.outputReportLength, g_hidLink.inputReportLength)) {
-        return SearchStep::GoesOn;
-    }
+    if (!ReportsMayFit(info)) return SearchStep::GoesOn;
     g_hidLink.lastProductId = productId;
     return OpenDeviceHandle(info.path) ? SearchStep::Found : SearchStep::Ends;
 }
@@ -39,6 +38,15 @@ int FindInList(const std::vector<HidDeviceInfo>& devices, int productId) {
 int ReportLengthsFit(int outputLength, int inputLength) {
     return outputLength >= MIN_OUTPUT_REPORT_LENGTH && outputLength <= REPORT_BUFFER_SIZE &&
            inputLength >= MIN_INPUT_REPORT_LENGTH && inputLength <= REPORT_BUFFER_SIZE;
+}
+
+bool IsModule(const HidDeviceInfo& info) {
+    return info.vendorId == MODULE_VENDOR_ID &&
+           (info.productId == MODEL_QX206 || info.productId == MODEL_QX209);
+}
+
+bool ReportsMayFit(const HidDeviceInfo& info) {
+    return !info.lengthsRead || ReportLengthsFit(info.outputReportLength, info.inputReportLength);
 }
 
 int ConnectModule(int productId) {

@@ -30,6 +30,15 @@ extern HidLink g_hidLink;
 // the report buffers.
 int ReportLengthsFit(int outputLength, int inputLength);
 
+// Whether a listed device has a module's ids: the vendor's and a model's.
+bool IsModule(const HidDeviceInfo& info);
+
+// Whether a device's reports may carry the module's requests and replies:
+// they fit, or the device tells no lengths. An interface with a module's ids
+// whose reports cannot, such as the keyboard collection beside it on one
+// device, is not the module.
+bool ReportsMayFit(const HidDeviceInfo& info);
+
 // Searches for the module with this product id and opens it; returns the
 // product id when it was found, else 0. Leaves the link-up flag set to match.
 int ConnectModule(int productId);

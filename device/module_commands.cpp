@@ -3,10 +3,26 @@
 #include "device/report_exchange.h"
 #include "model/key_table.h"
 
+namespace {
+
+// Signed division: the bytes of a negative value follow C's truncation.
+int WireModifierByte(int32_t value) {
+    return (value / 256) & 0xFF;
+}
+
+int WireUsageByte(int32_t value) {
+    return (value % 256) & 0xFF;
+}
+
+}  // namespace
+
+int32_t WordOnTheWire(int32_t value) {
+    return MakeKeyCode(WireModifierByte(value), WireUsageByte(value));
+}
+
 int WriteKeyEntry(int index) {
     int32_t value = GetKeyCode(LayerOfIndex(index), SlotOfIndex(index));
-    // Signed division: the bytes of a negative value follow C's truncation.
-    return Transact(CMD_WRITE_KEY, index, value / 256, value % 256, 0, 0);
+    return Transact(CMD_WRITE_KEY, index, WireModifierByte(value), WireUsageByte(value), 0, 0);
 }
 
 int ReadKeyEntry(int index) {
@@ -34,4 +50,8 @@ int ReadKeyTable() {
 int ReadFirmwareVersion() {
     if (!Transact(CMD_VERSION, 0, 0, 0, 0, 0)) return 0;
     return ReplyByte(2);
+}
+
+int SendReset() {
+    return Transact(CMD_RESET, 0, 0, 0, 0, 0);
 }

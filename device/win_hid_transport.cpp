@@ -12,6 +12,7 @@ extern "C" {
 #include <memory>
 
 #include "device/win_hid_transport.h"
+#include "device/win_pause.h"
 
 namespace {
 
@@ -197,7 +198,7 @@ HidFailure LastFailure() {
 }
 
 void Pause(int milliseconds) {
-    Sleep(static_cast<DWORD>(milliseconds));
+    PauseExactly(milliseconds);
 }
 
 const HidTransport WIN_HID_TRANSPORT = {Enumerate, Open, Close, Write, Read, LastFailure, Pause};

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <map>
 
+#include "files/hex_value.h"
+
 namespace {
 
 constexpr int LONGEST_REPORT = 255;
@@ -56,19 +58,12 @@ std::string JoinLines(const std::vector<std::string>& lines) {
     return text;
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
 bool ParseHex(const std::string& word, size_t maxDigits, int* value) {
     if (word.empty() || word.size() > maxDigits) return false;
     int result = 0;
     for (char c : word) {
-        if (HexDigit(c) < 0) return false;
-        result = result * 16 + HexDigit(c);
+        if (HexDigitValue(c) < 0) return false;
+        result = result * 16 + HexDigitValue(c);
     }
     *value = result;
     return true;

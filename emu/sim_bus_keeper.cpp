@@ -9,6 +9,7 @@
 #include "emu/sim_bus.h"
 #include "emu/sim_bus_file.h"
 #include "files/file_io.h"
+#include "files/printable_text.h"
 
 namespace {
 
@@ -84,6 +85,11 @@ std::string ReadBusFile(bool* whole = nullptr) {
     return g_read.text;
 }
 
+// Says something about the file on standard error, its name made printable.
+void Say(const std::string& message) {
+    std::fprintf(stderr, "%s\n", PrintableText(g_path + ": " + message).c_str());
+}
+
 void CreateMissingFile() {
     if (FileExists(g_path.c_str())) return;
     SimDevice module = SimModule(0x209);
@@ -91,7 +97,7 @@ void CreateMissingFile() {
     module.replyDelayMs = 0;
     std::string text = FILE_HEADER + FormatSimDevice(module);
     if (!ReplaceFileContentsUnflushed(g_path.c_str(), text.data(), text.size())) {
-        std::fprintf(stderr, "%s: cannot be created; the bus is empty\n", g_path.c_str());
+        Say("cannot be created; the bus is empty");
     }
 }
 
@@ -102,16 +108,15 @@ void LoadBus() {
     g_loadedText = text;
     SimBusText bus = ParseSimBus(text);
     for (const std::string& problem : bus.problems) {
-        std::fprintf(stderr, "%s: %s\n", g_path.c_str(), problem.c_str());
+        Say(problem);
     }
     SimDevices() = bus.devices;
 }
 
 void SayTooLongOnce() {
     if (!g_saidTooLong) {
-        std::fprintf(stderr,
-                     "%s: longer than %zu bytes; the module's changes are not written to it\n",
-                     g_path.c_str(), SIM_BUS_FILE_LIMIT);
+        Say("longer than " + std::to_string(SIM_BUS_FILE_LIMIT) +
+            " bytes; the module's changes are not written to it");
     }
     g_saidTooLong = true;
 }
@@ -129,7 +134,7 @@ void SaveDevice(int position) {
     bool wasLoaded = text == g_loadedText;
     if (!UpdateSimBusText(&text, SimDevices()[position])) return;
     if (!ReplaceFileContentsUnflushed(g_path.c_str(), text.data(), text.size())) {
-        std::fprintf(stderr, "%s: cannot be written\n", g_path.c_str());
+        Say("cannot be written");
         return;
     }
     g_noticedText = text;

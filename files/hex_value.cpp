@@ -9,14 +9,6 @@ bool IsWhiteSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// The value of a hexadecimal digit, or -1 for any other character.
-int DigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
 // A "0x" without digits after it reads as the digit 0 or as no digits:
 // either way the value is 0, so the prefix is skipped whenever it is there.
 const char* SkipPrefix(const char* p, const char* end) {
@@ -27,14 +19,21 @@ const char* SkipPrefix(const char* p, const char* end) {
 // The magnitude of the digits from p on, held at MAGNITUDE_CAP once it grows past it.
 uint64_t ParseMagnitude(const char* p, const char* end) {
     uint64_t magnitude = 0;
-    for (; p < end && DigitValue(*p) >= 0; ++p) {
-        magnitude = magnitude * 16 + static_cast<uint64_t>(DigitValue(*p));
+    for (; p < end && HexDigitValue(*p) >= 0; ++p) {
+        magnitude = magnitude * 16 + static_cast<uint64_t>(HexDigitValue(*p));
         if (magnitude > MAGNITUDE_CAP) magnitude = MAGNITUDE_CAP;
     }
     return magnitude;
 }
 
 }  // namespace
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
 
 int32_t ParseHexValue(const char* begin, const char* end) {
     const char* p = begin;

@@ -1,7 +1,11 @@
-// The hexadecimal number parse used for the values of a keyboard data file.
+// Hexadecimal digits and the number parse used for the values of a keyboard
+// data file.
 #pragma once
 
 #include <cstdint>
+
+// The value of a hexadecimal digit 0-9, A-F, a-f, or -1 for any other character.
+int HexDigitValue(char c);
 
 // Parses a hexadecimal number from the text [begin, end), never looking at
 // end or beyond: leading white space (blank, tab, LF, VT, FF, CR), an optional

@@ -1,6 +1,5 @@
 #include "files/kbd_text.h"
 
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -9,7 +8,7 @@
 
 namespace {
 
-constexpr const char* KEY_LINE_FORMAT = "%04X %04X %04X %04X %04X %04X %04X %04X\r\n";
+constexpr const char* KEY_LINE_FORMAT = "%s %s %s %s %s %s %s %s\r\n";
 
 // How many runs of blanks of each length are turned into leading zeros.
 constexpr int BLANK_RUN_REWRITES = 20;
@@ -65,17 +64,15 @@ void ParseLine(int layer, const char* begin, const char* end) {
     }
 }
 
-unsigned HexPattern(int layer, int slot) {
-    return static_cast<uint32_t>(GetKeyCode(layer, slot));
-}
-
 // Appends one layer's line at out + *used; false when it does not fit.
 bool FormatLine(int layer, char* out, size_t size, size_t* used) {
+    char words[SLOT_COUNT][KEY_WORD_TEXT_SIZE];
+    for (int slot = 1; slot <= SLOT_COUNT; ++slot) {
+        FormatKeyWord(GetKeyCode(layer, slot), words[slot - 1], KEY_WORD_TEXT_SIZE);
+    }
     size_t room = size - *used;
-    int written = std::snprintf(out + *used, room, KEY_LINE_FORMAT, HexPattern(layer, 1),
-                                HexPattern(layer, 2), HexPattern(layer, 3), HexPattern(layer, 4),
-                                HexPattern(layer, 5), HexPattern(layer, 6), HexPattern(layer, 7),
-                                HexPattern(layer, 8));
+    int written = std::snprintf(out + *used, room, KEY_LINE_FORMAT, words[0], words[1], words[2],
+                                words[3], words[4], words[5], words[6], words[7]);
     if (written < 0 || static_cast<size_t>(written) >= room) return false;
     *used += static_cast<size_t>(written);
     return true;

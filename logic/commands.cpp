@@ -51,7 +51,7 @@ struct CommandHandler {
     void (*run)(View& view);
 };
 
-#define COMMAND(name, id, verb, handler) {name, handler},
+#define COMMAND(name, id, handler) {name, handler},
 const CommandHandler HANDLERS[] = {
 #include "logic/command_list.inc"
 };

@@ -1,7 +1,6 @@
 #include "logic/device_commands.h"
 
 #include "device/module_commands.h"
-#include "device/report_exchange.h"
 #include "logic/console_text.h"
 #include "logic/messages.h"
 #include "logic/panel_text.h"
@@ -58,7 +57,7 @@ void ReadFromModule(View& view) {
 
 void ResetModule(View& view) {
     view.SetBusy(true);
-    if (Transact(CMD_RESET, 0, 0, 0, 0, 0)) {
+    if (SendReset()) {
         g_statusText[0] = '\0';
         view.SetStatusText(g_statusText);
         g_connected = 0;

@@ -8,24 +8,11 @@
 
 namespace {
 
-// The usage ID of the modifier key with bit 0 of the modifier byte; bit n
-// belongs to the key FIRST_MODIFIER_USAGE + n.
-constexpr int FIRST_MODIFIER_USAGE = 0xE0;
-constexpr int MODIFIER_BITS = 8;
-
 // The modifiers held in the open dialog, in the layout of the modifier byte.
 int g_heldModifiers;
 
-// The usage ID of the one modifier key held; 0 unless exactly one is held.
-int LoneModifierUsage() {
-    for (int n = 0; n < MODIFIER_BITS; ++n) {
-        if (g_heldModifiers == 1 << n) return FIRST_MODIFIER_USAGE + n;
-    }
-    return 0;
-}
-
 void OnOk(KeyPickerView& view) {
-    int usage = LoneModifierUsage();
+    int usage = LoneModifierUsage(g_heldModifiers);
     if (usage != 0) {
         view.EndPick(usage);
     } else {
@@ -51,7 +38,7 @@ bool ToggleModifier(KeyPickerView& view, int id) {
     bool held = key->kind != KeyKind::TWIN;
     int bit = key->modifierBit;
     g_heldModifiers = held ? g_heldModifiers | bit : g_heldModifiers & ~bit;
-    view.ShowKey(PICKER_OK, LoneModifierUsage() != 0);
+    view.ShowKey(PICKER_OK, LoneModifierUsage(g_heldModifiers) != 0);
     view.ShowKey(id, false);
     view.ShowKey(other->id, true);
     return true;

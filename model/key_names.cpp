@@ -150,9 +150,12 @@ void FormatKeyCode(int32_t code, char* text, size_t size) {
     size_t length = 0;
     text[0] = '\0';
     if (code == 0) return;
-    if (code & 0x1100) AppendBounded(text, size, &length, "<Ctrl>");
-    if (code & 0x2200) AppendBounded(text, size, &length, "<Shift>");
-    if (code & 0x4400) AppendBounded(text, size, &length, "<Alt>");
+    for (const ModifierName& modifier : MODIFIER_NAMES) {
+        if ((ModifiersOf(code) & (modifier.leftBit | modifier.rightBit)) == 0) continue;
+        AppendBounded(text, size, &length, "<");
+        AppendBounded(text, size, &length, modifier.name);
+        AppendBounded(text, size, &length, ">");
+    }
     AppendBounded(text, size, &length, "<");
     AppendBounded(text, size, &length, KeyName(code & 0xFF));
     AppendBounded(text, size, &length, ">");

@@ -1,5 +1,7 @@
 #include "model/key_table.h"
 
+#include <cstdio>
+
 namespace {
 
 int32_t g_keyTable[TABLE_SIZE];
@@ -42,6 +44,17 @@ void ClearKeyCode(int layer, int slot) {
 
 void ClearKeyTable() {
     for (int32_t& entry : g_keyTable) entry = 0;
+}
+
+int LoneModifierUsage(int modifiers) {
+    for (int n = 0; n < MODIFIER_BIT_COUNT; ++n) {
+        if (modifiers == 1 << n) return FIRST_MODIFIER_USAGE + n;
+    }
+    return 0;
+}
+
+void FormatKeyWord(int32_t code, char* text, size_t size) {
+    std::snprintf(text, size, "%04X", static_cast<uint32_t>(code));
 }
 
 const char* RowLabel(int labelModelId, int k) {

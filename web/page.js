@@ -102,9 +102,9 @@
       var slot = element('input', 'slot' + row, 'slot');
       slot.readOnly = true;
       slot.setAttribute('aria-labelledby', label);
-      var change = slotButton('Change', 105 + row, 'change' + row + ' ' + label);
+      var change = slotButton('Change', Module.COMMAND_IDS.ID_CHANGE_FIRST + row, 'change' + row + ' ' + label);
       change.id = 'change' + row;
-      var clear = slotButton('x', 115 + row, 'clear-word ' + label);
+      var clear = slotButton('x', Module.COMMAND_IDS.ID_CLEAR_FIRST + row, 'clear-word ' + label);
       clear.dataset.title = 'clear';
       [element('div', label, 'label'), slot, change, clear].forEach(add);
     }
@@ -236,7 +236,7 @@
   function command(id) {
     return run(async function () {
       // A save writes the page's file anew; once written, it goes out.
-      var saving = id === 40005 || id === 40006;
+      var saving = id === Module.COMMAND_IDS.IDM_FILE_SAVE || id === Module.COMMAND_IDS.IDM_FILE_SAVE_AS;
       if (saving) _web_file_forget();
       await callCore('web_command', ['number'], [id]);
       if (saving) await deliverSave();
@@ -370,7 +370,8 @@
   };
 
   // The notice, made by html() in the page's language, or none; made again
-  // when the language changes.
+  // when the language changes. It takes the page's own HTML; a text from
+  // elsewhere goes in through htmlOf.
   var noticeHtml = null;
   function notice(html) {
     var n = $('notice');
@@ -378,9 +379,10 @@
     n.innerHTML = html ? html() : '';
     n.hidden = !html;
   }
+  function htmlOf(text) { var e = document.createElement('span'); e.textContent = text; return e.innerHTML; }
   function showOpenFailure(error) {
     var linux = /Linux/.test(navigator.userAgent) && !/Android|CrOS/.test(navigator.userAgent);
-    var text = String(error && error.name ? error.name + ': ' + error.message : error);
+    var text = htmlOf(String(error && error.name ? error.name + ': ' + error.message : error));
     notice(function () {
       return linux ? text + '<br>' + Module.language.text('udev') + '<br><code>' + UDEV + '</code>' : text;
     });

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 enum class WireDirection { ToDevice, ToReader, FromDevice };
 
@@ -19,3 +20,8 @@ void RecordReport(WireDirection direction, int vendorId, int productId, const ui
                   int length);
 // One line for the start of an opening's service (ending nullptr) or its end.
 void RecordOpening(int vendorId, int productId, const char* ending);
+
+// Each platform's part: whether a record is asked for, and appending one
+// whole line to it in one write at the file's end.
+bool WireRecordAsked();
+void AppendWireRecord(const std::string& line);

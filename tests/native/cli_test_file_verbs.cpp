@@ -99,7 +99,7 @@ TEST_F(CliFileTest, BadFilesAreRefusedByEveryVerbThatReadsThem) {
         {std::string("0004\0 0005\r\n", 12), "holds a zero byte"},
         {"0004  0005\r\n", "line 1: values are not separated by single blanks"},
         {" 0004\r\n", "line 1: values are not separated by single blanks"},
-        {"0004\t0005\r\n", "line 1: \"0004\t0005\" is not a hexadecimal key code word"},
+        {"0004\t0005\r\n", "line 1: \"0004\\t0005\" is not a hexadecimal key code word"},
         {"0004 0005\r\n0 1 2 3 4 5 6 7 8\r\n", "line 2: more than eight values"},
         {"0004 00G5\r\n", "line 1: \"00G5\" is not a hexadecimal key code word"},
         {"0004 -5\r\n", "line 1: \"-5\" is not a hexadecimal key code word"},

@@ -2,6 +2,8 @@
 // offered for a key that is not known.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "cli/key_parse.h"
 #include "model/key_names.h"
 #include "model/key_table.h"
@@ -62,6 +64,14 @@ TEST(CliKeys, NamesWithModifierPrefixesInAnyCase) {
         {"\xC7\xD1\xC0\xDA", 0x0091},
         {"Alt+\xC7\xD1/\xBF\xB5", 0x0490},
         {"\xA1\xE7", 0x0050},
+        {"Escape", 0x0029},
+        {"Control+Delete", 0x014C},
+        {"pagedown", 0x004E},
+        {"Page Up", 0x004B},
+        {"backspace", 0x002A},
+        {"RightAlt", 0x00E6},
+        {"Shift+Left", 0x0250},
+        {"Hangul", 0x0090},
     };
     for (const auto& c : cases) {
         int32_t code = -1;
@@ -72,13 +82,22 @@ TEST(CliKeys, NamesWithModifierPrefixesInAnyCase) {
     }
 }
 
+TEST(CliKeys, EveryOtherNameStandsForAKeyName) {
+    for (const std::string& alias : KeyAliasNames()) {
+        int32_t code = 0;
+        std::string fault;
+        EXPECT_TRUE(ParseKey(alias, &code, &fault)) << alias << ": " << fault;
+        EXPECT_EQ(std::count(OfferedKeyNames().begin(), OfferedKeyNames().end(), alias), 0);
+    }
+}
+
 TEST(CliKeys, UnknownNamesAndModifiersAreRefusedWithTheNearestNames) {
     const struct {
         const char* text;
         const char* fault;
     } cases[] = {
         {"Entr", "unknown key \"Entr\"; nearest: \"Enter\", \"End\", \"E\""},
-        {"Ctrl+Escape", "unknown key \"Escape\"; nearest: \"Esc\", \"Space\", \"A\""},
+        {"Ctrl+Escp", "unknown key \"Escp\"; nearest: \"Esc\", \"C\", \"E\""},
         {"pgup2", "unknown key \"pgup2\"; nearest: \"PgUp\", \"Pause\", \"PgDn\""},
         {"Left GUI",
          "unknown key \"Left GUI\"; nearest: \"Left Alt\", \"Left Ctrl\", \"Left Shift\""},

@@ -19,13 +19,15 @@
     this.words = new Array(16).fill(0);
     this.version = options.version || 0x12;
     this.silent = !!options.silent;
-    this.denied = !!options.denied;  // the system refuses to open it
+    this.denied = options.denied;  // the system refuses to open it: true, or the error's message
     this.replyDelayMs = options.replyDelayMs || 1;
     this.plugged = true;
     this.inputListeners = [];
   }
   FakeDevice.prototype.open = async function () {
-    if (this.collections === keyboardCollection || this.denied) throw new DOMException('Failed to open the device.', 'NotAllowedError');
+    if (this.collections === keyboardCollection || this.denied) {
+      throw new DOMException(typeof this.denied === 'string' ? this.denied : 'Failed to open the device.', 'NotAllowedError');
+    }
     this.opened = true;
   };
   FakeDevice.prototype.close = async function () { this.opened = false; };

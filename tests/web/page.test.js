@@ -64,6 +64,14 @@ test('a module the system refuses to open: on Linux the udev rule is shown', asy
   await page.close();
 });
 
+test("the browser's error shows as text, never as markup", async () => {
+  const message = '<img src="x" id="injected">';
+  const page = await h.openPage(browser, { devices: [Object.assign({ denied: message }, QX209)] });
+  assert.match(await h.text(page, '#notice'), new RegExp('NotAllowedError: ' + message));
+  assert.equal(await page.$('#injected'), null);
+  await page.close();
+});
+
 test('device commands on the wire and in the console', async (t) => {
   await t.test('Read sends the version query and sixteen read-keys and shows the words', async () => {
     const page = await h.openPage(browser, { devices: [QX209] });
