@@ -26,11 +26,14 @@ mkdir -p "$guest"
 prepare_kernel
 prepare_initramfs
 
-# The presenter, built natively with the shared code.
+# The presenter, from the native build that the tests use (configured here
+# when there is none yet).
 build_presenter() {
-    cmake -S "$root" -B "$guest/native" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build "$guest/native" --target usbkbd_presenter >/dev/null
-    echo "$guest/native/emu/presenter/usbkbd_presenter"
+    local native=$build/native
+    [ -f "$native/CMakeCache.txt" ] ||
+        cmake -S "$root" -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+    cmake --build "$native" --target usbkbd_presenter >/dev/null
+    echo "$native/emu/presenter/usbkbd_presenter"
 }
 
 # Everything the guest needs to know, in a fresh control folder.
