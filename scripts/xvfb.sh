@@ -1,6 +1,5 @@
 # Sourced by the scripts that need a display: starts a private Xvfb when
 # there is none and stops it, and this build's wineserver, on exit.
-xvfb_build=${USBKBD_BUILD:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build}
 start_display() {
     local prefix=$1
     # No Mono or Gecko installers, and no menu entries or file associations
@@ -29,28 +28,9 @@ start_display() {
 start_wine() {
     wineserver -k 2>/dev/null || true
     wineserver -w
-    [ -f "$WINEPREFIX/system.reg" ] || copy_booted_prefix "$WINEPREFIX"
     wineserver -p >/dev/null 2>&1 || true
+    [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1 </dev/null
     wine cmd /c exit >/dev/null 2>&1 </dev/null
-}
-
-# Booting a prefix takes Wine some ten seconds: one is booted once in the
-# build and kept as it was, and each new prefix starts as a copy of it.
-copy_booted_prefix() {
-    local prefix=$1 booted=$xvfb_build/wineprefix-booted
-    if [ ! -f "$booted/usbkbd-booted" ]; then
-        rm -rf "$booted"
-        (
-            export WINEPREFIX=$booted WINEDEBUG=-all
-            export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-            wineboot -i >/dev/null 2>&1 </dev/null
-            wineserver -w
-        )
-        touch "$booted/usbkbd-booted"
-    fi
-    rm -rf "$prefix"
-    mkdir -p "$(dirname "$prefix")"
-    cp -a "$booted" "$prefix"
 }
 
 # Wine has no "굴림": in every locale, show the program's fixed-pitch Korean

@@ -38,7 +38,7 @@ make_wine_prefix() {
         export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
         # shellcheck source=scripts/xvfb.sh
         source "$root/scripts/xvfb.sh"
-        copy_booted_prefix "$prefix"
+        wineboot -i >/dev/null 2>&1 </dev/null
         wine reg add 'HKLM\System\CurrentControlSet\Services\winebus' /v 'Enable SDL' \
             /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
