@@ -41,11 +41,12 @@ sanitized() {
 }
 
 # The browser page, and its tests in headless Chromium (they use the
-# command-line tool of the native build to write reference files).
+# command-line tool of the native build to write reference files), two test
+# files at a time, each with a browser of its own.
 page() {
     USBKBD_WEB_NO_OPEN=1 USBKBD_BUILD="$build" bash "$root/scripts/web.sh" >/dev/null
     (cd "$root/tests/web" && npm ci --no-audit --no-fund --silent &&
-        USBKBD_WEB_PAGE="$build/web/web/usbkbd.html" node --test --test-concurrency=1)
+        USBKBD_WEB_PAGE="$build/web/web/usbkbd.html" node --test --test-concurrency=2)
 }
 
 windows() {
