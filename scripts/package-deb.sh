@@ -6,11 +6,9 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${USBKBD_BUILD:-$root/build}
-"$root/scripts/install-deps.sh"
 # shellcheck source=scripts/reproducible.sh
 source "$root/scripts/reproducible.sh"
-reproducible_settings "$root"
-flags=$(path_free_flags "$root" "$build")
+prepare_release "$root" "$build"
 page=$(USBKBD_WEB_NO_OPEN=1 USBKBD_BUILD="$build" bash "$root/scripts/web.sh" | tail -n 1)
 
 # Debian's compiler and linker flags for packages, with all the hardening.

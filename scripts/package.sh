@@ -7,11 +7,9 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${USBKBD_BUILD:-$root/build}
-"$root/scripts/install-deps.sh"
 # shellcheck source=scripts/reproducible.sh
 source "$root/scripts/reproducible.sh"
-reproducible_settings "$root"
-flags=$(path_free_flags "$root" "$build")
+prepare_release "$root" "$build"
 cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" >/dev/null

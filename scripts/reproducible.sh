@@ -26,6 +26,16 @@ path_free_flags() {
     echo "-ffile-prefix-map=$root=. -ffile-prefix-map=$build=build"
 }
 
+# What a release script does first: the packages it needs, the settings
+# above, and in `flags` the path-free compiler flags of its build.
+prepare_release() {
+    local root=$1 build=$2
+    "$root/scripts/install-deps.sh"
+    reproducible_settings "$root"
+    # shellcheck disable=SC2034 # the caller's
+    flags=$(path_free_flags "$root" "$build")
+}
+
 # build/dist/SHA256SUMS, as sha256sum -c reads it, of the release files of
 # this version that are there.
 write_checksums() {
