@@ -27,6 +27,18 @@ void FormatAtWith(char* text, size_t offset, const char* format, ...) {
     va_end(args);
 }
 
+// Formats one text into each language's text, at the start or after what
+// the text holds.
+void FormatEach(bool append, const char* format, va_list args) {
+    for (Language language : LANGUAGES) {
+        char* text = TextIn(language);
+        va_list copy;
+        va_copy(copy, args);
+        FormatAt(text, append ? std::strlen(text) : 0, format, copy);
+        va_end(copy);
+    }
+}
+
 // Formats the message in each language into that language's text, at the
 // start or after what the text holds.
 void FormatMessage(Message message, bool append, int first, int second) {
@@ -46,22 +58,17 @@ void UseLanguage(Language language) {
 }
 
 void ReplaceConsoleText(const char* format, ...) {
-    for (Language language : LANGUAGES) {
-        va_list args;
-        va_start(args, format);
-        FormatAt(TextIn(language), 0, format, args);
-        va_end(args);
-    }
+    va_list args;
+    va_start(args, format);
+    FormatEach(false, format, args);
+    va_end(args);
 }
 
 void AppendConsoleText(const char* format, ...) {
-    for (Language language : LANGUAGES) {
-        char* text = TextIn(language);
-        va_list args;
-        va_start(args, format);
-        FormatAt(text, std::strlen(text), format, args);
-        va_end(args);
-    }
+    va_list args;
+    va_start(args, format);
+    FormatEach(true, format, args);
+    va_end(args);
 }
 
 void ReplaceConsoleText(Message message, int first, int second) {
