@@ -37,12 +37,14 @@ HWND MainWindow() {
     return window != nullptr && IsWindowVisible(window) ? window : nullptr;
 }
 
-HWND WaitForMainWindow() {
-    for (DWORD waited = 0; waited < START_TIMEOUT_MS; waited += POLL_MS) {
+// The program's main window once it shows, or none if the program ends
+// first or takes longer than the start may.
+HWND WaitForMainWindow(const std::atomic<bool>& ended) {
+    for (DWORD waited = 0; waited < START_TIMEOUT_MS && !ended; waited += POLL_MS) {
         if (HWND window = MainWindow()) return window;
         Sleep(POLL_MS);
     }
-    return nullptr;
+    return MainWindow();
 }
 
 }  // namespace
@@ -70,8 +72,14 @@ void AppUnderTest::Start(std::function<int()> run) {
         exitCode_ = run();
         ended_ = true;
     });
-    window_ = WaitForMainWindow();
-    if (window_ != nullptr) WaitForPaint(window_);
+    window_ = WaitForMainWindow(ended_);
+    if (window_ != nullptr) {
+        WaitForPaint(window_);
+    } else if (ended_) {
+        ADD_FAILURE() << "the program ended with " << exitCode_ << " before it showed its window";
+    } else {
+        ADD_FAILURE() << "the program showed no window in " << START_TIMEOUT_MS << " ms";
+    }
 }
 
 AppUnderTest::~AppUnderTest() {
